@@ -1,0 +1,22 @@
+#pragma once
+// Subcommands of kmx-tool. Each takes the arguments after its own name and
+// returns the process exit status: 0 success, 1 failure, 2 bad arguments.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace kmx::tool {
+
+using Args = std::vector<std::string>;
+
+int cmdScramble(const Args& args, std::ostream& out, std::ostream& err);
+int cmdDescramble(const Args& args, std::ostream& out, std::ostream& err);
+int cmdGoodsSql(const Args& args, std::ostream& out, std::ostream& err);
+int cmdSupplierSql(const Args& args, std::ostream& out, std::ostream& err);
+int cmdWorksSql(const Args& args, std::ostream& out, std::ostream& err);
+int cmdSettings(const Args& args, std::ostream& out, std::ostream& err);
+// catalog build | dump | demo
+int cmdCatalog(const Args& args, std::ostream& out, std::ostream& err);
+
+}  // namespace kmx::tool

@@ -1,0 +1,56 @@
+// kmx-tool: developer and support commands over the catalogue and its formats.
+
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "commands.h"
+
+namespace {
+
+struct Command {
+    std::string_view name;
+    int (*run)(const kmx::tool::Args&, std::ostream&, std::ostream&);
+    std::string_view usage;
+};
+
+const Command kCommands[] = {
+    {"scramble", kmx::tool::cmdScramble, "scramble --mode N TEXT"},
+    {"descramble", kmx::tool::cmdDescramble, "descramble --mode N HEX"},
+    {"goods-sql", kmx::tool::cmdGoodsSql,
+     "goods-sql [--mode 0|1] [--producer-id N] [--name T] [--from-start] [--short-name T] [--eto T]\n"
+     "          [--symbol T] [--pkwiu T] [--price-to T] [--type M|S] [--group N] [--supplier T]\n"
+     "          [--supplier-code T] [--town T] [--province N] [--raw]"},
+    {"supplier-sql", kmx::tool::cmdSupplierSql,
+     "supplier-sql [--name T] [--town T] [--province N] [--branch N] [--country N] [--ids LIST] [--raw]"},
+    {"works-sql", kmx::tool::cmdWorksSql, "works-sql [--opis T] [--knr T] [--raw]"},
+    {"settings", kmx::tool::cmdSettings, "settings read FILE | settings write FILE PASSWORD"},
+#ifndef KMX_TOOL_NO_CATALOG
+    {"catalog", kmx::tool::cmdCatalog, "catalog build SRC OUT | catalog dump OUT DEST | catalog demo [--goods N] DEST"},
+#endif
+};
+
+void printUsage(std::ostream& os) {
+    os << "usage: kmx-tool COMMAND [ARGS]\n";
+    for (const auto& c : kCommands) os << "  kmx-tool " << c.usage << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cerr << "kmx-tool: missing command (try kmx-tool --help)\n";
+        return 2;
+    }
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        printUsage(std::cout);
+        return 0;
+    }
+    kmx::tool::Args args(argv + 2, argv + argc);
+    for (const auto& c : kCommands) {
+        if (c.name == name) return c.run(args, std::cout, std::cerr);
+    }
+    std::cerr << "kmx-tool: unknown command '" << name << "' (try kmx-tool --help)\n";
+    return 2;
+}
