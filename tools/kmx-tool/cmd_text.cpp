@@ -1,7 +1,5 @@
 // Subcommands over text and statements: scrambling, statement printing, settings file.
 
-#include <charconv>
-#include <cmath>
 #include <ostream>
 #include <string>
 
@@ -9,7 +7,7 @@
 #include "commands.h"
 #include "core/cp1250.h"
 #include "core/criteria.h"
-#include "core/numfmt.h"
+#include "criteria_options.h"
 #include "core/query_builder.h"
 #include "core/scramble.h"
 #include "core/settings_file.h"
@@ -75,15 +73,6 @@ int printStatement(const Options& o, const std::string& statement, std::ostream&
     return out ? 0 : 1;
 }
 
-// An id typed as a number; false when present and not a whole number.
-template <typename T>
-bool intOption(const Options& o, const std::string& name, T& field) {
-    long v = 0;
-    if (!o.intValue(name, v)) return false;
-    if (o.value(name)) field = static_cast<T>(v);
-    return true;
-}
-
 }  // namespace
 
 int cmdScramble(const Args& args, std::ostream& out, std::ostream& err) {
@@ -109,53 +98,25 @@ int cmdDescramble(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 int cmdGoodsSql(const Args& args, std::ostream& out, std::ostream& err) {
-    Options o({"mode", "producer-id", "name", "short-name", "eto", "symbol", "pkwiu", "price-to", "type", "group",
-               "supplier", "supplier-code", "town", "province"},
-              {"from-start", "raw"});
+    auto names = goodsOptionNames();
+    Options o(names, {"from-start", "raw"});
     if (!o.parse(args)) return badArgs(err, "goods-sql", o.error());
     if (!o.positional().empty()) return badArgs(err, "goods-sql", "unexpected argument '" + o.positional()[0] + "'");
     TsTowar t;
-    long mode = 0;
-    if (!o.intValue("mode", mode) || (mode != 0 && mode != 1))
-        return badArgs(err, "goods-sql", "--mode must be 0 or 1");
-    if (!intOption(o, "producer-id", t.idProducenta) || !intOption(o, "group", t.idGrupy) ||
-        !intOption(o, "province", t.idWojewodztwa))
-        return badArgs(err, "goods-sql", o.error());
-    if (auto v = o.value("name")) t.nazwa.setUtf8(*v);
-    t.odPoczatkuNazwy = o.has("from-start");
-    if (auto v = o.value("short-name")) t.nazwaSkr.setUtf8(*v);
-    if (auto v = o.value("eto")) t.indeksEto.setUtf8(*v);
-    if (auto v = o.value("symbol")) t.symbol.setUtf8(*v);
-    if (auto v = o.value("pkwiu")) t.pkwiu.setUtf8(*v);
-    if (auto v = o.value("price-to")) {
-        // The price as the goods screen takes it: "," as the decimal separator.
-        double price = 0;
-        if (!parseDecimal(*v, ',', price) || !std::isfinite(price))
-            return badArgs(err, "goods-sql", "--price-to: Błędna liczba '" + *v + "'");
-        t.cenaJednostkowaDo = static_cast<float>(price);
-    }
-    if (auto v = o.value("type")) {
-        if (*v != "M" && *v != "S") return badArgs(err, "goods-sql", "--type must be M or S");
-        t.typRms.setUtf8(*v);
-    }
-    if (auto v = o.value("supplier")) t.nazwaProducenta.setUtf8(*v);
-    if (auto v = o.value("supplier-code")) t.kodProducenta.setUtf8(*v);
-    if (auto v = o.value("town")) t.miejscowosc.setUtf8(*v);
-    return printStatement(o, ZbudujZapytanieTowarow(t, static_cast<int>(mode)), out);
+    int mode = 0;
+    std::string error;
+    if (!fillGoodsCriteria(o, t, mode, error)) return badArgs(err, "goods-sql", error);
+    return printStatement(o, ZbudujZapytanieTowarow(t, mode), out);
 }
 
 int cmdSupplierSql(const Args& args, std::ostream& out, std::ostream& err) {
-    Options o({"name", "town", "province", "branch", "country", "ids"}, {"raw"});
+    Options o(supplierOptionNames(), {"raw"});
     if (!o.parse(args)) return badArgs(err, "supplier-sql", o.error());
     if (!o.positional().empty())
         return badArgs(err, "supplier-sql", "unexpected argument '" + o.positional()[0] + "'");
     TsDostawca d;
-    if (!intOption(o, "province", d.idWojewodztwa) || !intOption(o, "branch", d.idBranzy) ||
-        !intOption(o, "country", d.idKraju))
-        return badArgs(err, "supplier-sql", o.error());
-    if (auto v = o.value("name")) d.nazwa.setUtf8(*v);
-    if (auto v = o.value("town")) d.miejscowosc.setUtf8(*v);
-    if (auto v = o.value("ids")) d.listaId = cp1250::fromUtf8(*v);
+    std::string error;
+    if (!fillSupplierCriteria(o, d, error)) return badArgs(err, "supplier-sql", error);
     return printStatement(o, ZbudujZapytanieDostawcow(d), out);
 }
 
@@ -185,9 +146,9 @@ int cmdSettings(const Args& args, std::ostream& out, std::ostream& err) {
         return 0;
     }
     if (p.size() == 3 && p[0] == "write") {
-        std::string error;
-        if (!ZapiszUstawienia(p[1], cp1250::fromUtf8(p[2]), &error)) {
-            err << "kmx-tool settings: " << error << "\n";
+        auto r = ZapiszUstawienia(p[1], cp1250::fromUtf8(p[2]));
+        if (!r.ok) {
+            err << "kmx-tool settings: " << r.error << "\n";
             return 1;
         }
         return 0;

@@ -16,6 +16,10 @@ int cmdGoodsSql(const Args& args, std::ostream& out, std::ostream& err);
 int cmdSupplierSql(const Args& args, std::ostream& out, std::ostream& err);
 int cmdWorksSql(const Args& args, std::ostream& out, std::ostream& err);
 int cmdSettings(const Args& args, std::ostream& out, std::ostream& err);
+// Searches through the data module on a catalogue folder.
+int cmdSearchGoods(const Args& args, std::ostream& out, std::ostream& err);
+int cmdSearchSuppliers(const Args& args, std::ostream& out, std::ostream& err);
+int cmdWorks(const Args& args, std::ostream& out, std::ostream& err);
 // catalog build | dump | demo
 int cmdCatalog(const Args& args, std::ostream& out, std::ostream& err);
 

@@ -25,6 +25,9 @@ const Command kCommands[] = {
      "supplier-sql [--name T] [--town T] [--province N] [--branch N] [--country N] [--ids LIST] [--raw]"},
     {"works-sql", kmx::tool::cmdWorksSql, "works-sql [--opis T] [--knr T] [--raw]"},
     {"settings", kmx::tool::cmdSettings, "settings read FILE | settings write FILE PASSWORD"},
+    {"search-goods", kmx::tool::cmdSearchGoods, "search-goods --catalogue DIR [goods-sql flags]"},
+    {"search-suppliers", kmx::tool::cmdSearchSuppliers, "search-suppliers --catalogue DIR [supplier-sql flags]"},
+    {"works", kmx::tool::cmdWorks, "works --catalogue DIR [--opis T] [--knr T]"},
 #ifndef KMX_TOOL_NO_CATALOG
     {"catalog", kmx::tool::cmdCatalog, "catalog build SRC OUT | catalog dump OUT DEST | catalog demo [--goods N] DEST"},
 #endif

@@ -1,0 +1,969 @@
+#include "data/dataset.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "core/cp1250.h"
+#include "core/numfmt.h"
+#include "core/polish_collation.h"
+#include "data/database.h"
+#include "data/jet_adapter.h"
+
+namespace kmx::data {
+
+// ---------------------------------------------------------------------------
+// Cell
+
+Cell Cell::integer(std::int64_t v) {
+    Cell c;
+    c.type_ = CellType::Integer;
+    c.int_ = v;
+    return c;
+}
+
+Cell Cell::real(double v) {
+    Cell c;
+    c.type_ = CellType::Real;
+    c.real_ = v;
+    return c;
+}
+
+Cell Cell::text(std::string_view bytes) {
+    Cell c;
+    c.type_ = CellType::Text;
+    c.view_ = bytes;
+    return c;
+}
+
+Cell Cell::blob(std::string_view bytes) {
+    Cell c;
+    c.type_ = CellType::Blob;
+    c.view_ = bytes;
+    return c;
+}
+
+Cell Cell::computed(std::string utf8) {
+    Cell c;
+    // An empty computed value is no value, as a calculated field left unset.
+    if (utf8.empty()) return c;
+    c.type_ = CellType::Computed;
+    c.own_ = std::move(utf8);
+    return c;
+}
+
+std::int64_t Cell::asInt() const {
+    if (type_ == CellType::Integer) return int_;
+    if (type_ == CellType::Real) {
+        // Only values strictly inside the int64 range convert.
+        if (std::isfinite(real_) && real_ > -9.2e18 && real_ < 9.2e18)
+            return static_cast<std::int64_t>(real_);
+    }
+    return 0;
+}
+
+double Cell::asDouble() const {
+    if (type_ == CellType::Integer) return static_cast<double>(int_);
+    if (type_ == CellType::Real) return real_;
+    return 0;
+}
+
+std::string_view Cell::bytes() const {
+    if (type_ == CellType::Computed) return own_;
+    if (type_ == CellType::Text || type_ == CellType::Blob) return view_;
+    return {};
+}
+
+// ---------------------------------------------------------------------------
+// Storage of the loaded rows
+
+namespace {
+
+// Values live in large blocks, each a 4-byte length and the bytes. Blocks
+// never move, so a cell can hold a value's address.
+class Arena {
+public:
+    static constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+    const char* store(const char* p, std::size_t n) {
+        const std::size_t need = sizeof(std::uint32_t) + n;
+        char* rec;
+        if (need > kBlock / 4) {
+            // A large value gets a block of its own; the open block stays in use.
+            auto block = std::make_unique_for_overwrite<char[]>(need);
+            rec = block.get();
+            blocks_.push_back(std::move(block));
+            total_ += need;
+        } else {
+            if (need > left_) {
+                auto block = std::make_unique_for_overwrite<char[]>(kBlock);
+                cur_ = block.get();
+                left_ = kBlock;
+                blocks_.push_back(std::move(block));
+                total_ += kBlock;
+            }
+            rec = cur_;
+            cur_ += need;
+            left_ -= need;
+        }
+        const auto len = static_cast<std::uint32_t>(n);
+        std::memcpy(rec, &len, sizeof len);
+        if (n > 0) std::memcpy(rec + sizeof len, p, n);
+        return rec;
+    }
+
+    static std::string_view read(const char* rec) {
+        std::uint32_t len;
+        std::memcpy(&len, rec, sizeof len);
+        return {rec + sizeof len, len};
+    }
+
+    std::size_t bytes() const { return total_; }
+
+private:
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* cur_ = nullptr;
+    std::size_t left_ = 0;
+    std::size_t total_ = 0;
+};
+
+std::uint64_t hashBytes(const char* p, std::size_t n) {
+    constexpr std::uint64_t kMul = 0xff51afd7ed558ccdULL;
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ n;
+    while (n >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        h = (h ^ w) * kMul;
+        h ^= h >> 32;
+        p += 8;
+        n -= 8;
+    }
+    if (n > 0) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, p, n);
+        h = (h ^ w) * kMul;
+        h ^= h >> 32;
+    }
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
+    return h;
+}
+
+// Stores each distinct value of one column once. The table is bounded: past
+// its largest size a value that finds no free place within a few probes
+// replaces an old entry. A column whose values hardly ever repeat (names,
+// descriptions) stops looking values up at all once that is clear, so it
+// costs neither the probes nor the table's memory; columns of repeated values
+// (the joined producer, unit, currency) keep one copy per distinct value.
+class InternTable {
+public:
+    bool enabled() const { return enabled_; }
+
+    // Returns the stored copy of the value and the row that first stored it
+    // (`row` itself for a new value).
+    const char* intern(const char* p, std::size_t n, Arena& arena, std::uint32_t row, std::uint32_t& origin) {
+        origin = row;
+        if (++lookups_ == kWindow && !review()) return arena.store(p, n);
+        const auto h = static_cast<std::uint32_t>(hashBytes(p, n));
+        if (slots_.empty()) slots_.resize(kInitialSlots);
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t i = h & mask;
+        const std::string_view value(p, n);
+        for (int probe = 0; probe < kMaxProbes; ++probe, i = (i + 1) & mask) {
+            Slot& s = slots_[i];
+            if (s.rec == nullptr) {
+                const char* rec = arena.store(p, n);
+                s = Slot{rec, h, row};
+                if (++used_ * 2 > slots_.size()) grow();  // s is gone after this
+                return rec;
+            }
+            if (s.hash == h && Arena::read(s.rec) == value) {
+                ++hits_;
+                origin = s.row;
+                return s.rec;
+            }
+        }
+        // Crowded: the new value takes over its home slot.
+        Slot& home = slots_[h & mask];
+        home = Slot{arena.store(p, n), h, row};
+        return home.rec;
+    }
+
+private:
+    struct Slot {
+        const char* rec = nullptr;
+        std::uint32_t hash = 0;
+        std::uint32_t row = 0;  // the row that stored it first
+    };
+    static constexpr std::size_t kInitialSlots = 256;
+    static constexpr std::size_t kMaxSlots = std::size_t{1} << 15;
+    static constexpr int kMaxProbes = 8;
+    static constexpr std::size_t kWindow = 4096;
+
+    // Every kWindow look-ups: a full table that found fewer than one value in
+    // two is not worth keeping. Returns whether the table stays in use.
+    bool review() {
+        if (slots_.size() >= kMaxSlots && hits_ * 2 < lookups_) {
+            enabled_ = false;
+            std::vector<Slot>().swap(slots_);
+        }
+        lookups_ = 0;
+        hits_ = 0;
+        return enabled_;
+    }
+
+    void grow() {
+        if (slots_.size() >= kMaxSlots) return;
+        std::vector<Slot> bigger(slots_.size() * 2);
+        const std::size_t mask = bigger.size() - 1;
+        for (const Slot& s : slots_) {
+            if (s.rec == nullptr) continue;
+            std::size_t i = s.hash & mask;
+            while (bigger[i].rec != nullptr) i = (i + 1) & mask;
+            bigger[i] = s;
+        }
+        slots_.swap(bigger);
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+    std::size_t lookups_ = 0;
+    std::size_t hits_ = 0;
+    bool enabled_ = true;
+};
+
+std::uint64_t addressBits(const char* rec) {
+    return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(rec));
+}
+
+const char* addressOf(std::uint64_t bits) {
+    return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(bits));
+}
+
+std::uint64_t nextGeneration() {
+    static std::uint64_t counter = 0;
+    return ++counter;
+}
+
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+std::string lowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = asciiLower(c);
+    return out;
+}
+
+const std::string& emptyString() {
+    static const std::string empty;
+    return empty;
+}
+
+}  // namespace
+
+// Rows in chunks of 1024: one payload word and one type byte per cell. A
+// payload is the integer, the double's bits, or the address of a stored
+// value in the arena.
+struct DataSet::Storage {
+    static constexpr unsigned kChunkShift = 10;
+    static constexpr std::size_t kChunkRows = std::size_t{1} << kChunkShift;
+    static constexpr std::size_t kChunkMask = kChunkRows - 1;
+
+    struct Chunk {
+        std::unique_ptr<std::uint64_t[]> payload;
+        std::unique_ptr<CellType[]> types;
+    };
+
+    std::size_t columns = 0;
+    std::vector<Chunk> chunks;
+    Arena arena;
+
+    Cell cell(RowId row, std::size_t col) const {
+        const Chunk& ch = chunks[row >> kChunkShift];
+        const std::size_t k = (row & kChunkMask) * columns + col;
+        const std::uint64_t bits = ch.payload[k];
+        switch (ch.types[k]) {
+            case CellType::Integer:
+                return Cell::integer(static_cast<std::int64_t>(bits));
+            case CellType::Real: {
+                double d;
+                std::memcpy(&d, &bits, sizeof d);
+                return Cell::real(d);
+            }
+            case CellType::Text:
+                return Cell::text(Arena::read(addressOf(bits)));
+            case CellType::Blob:
+                return Cell::blob(Arena::read(addressOf(bits)));
+            default:
+                return {};
+        }
+    }
+
+    std::size_t bytes() const {
+        return chunks.size() * kChunkRows * columns * (sizeof(std::uint64_t) + sizeof(CellType)) +
+               arena.bytes();
+    }
+
+    // The stored copy of `value` when row `row` holds the same bytes in
+    // column `col`, else nullptr.
+    const char* sameAs(RowId row, std::size_t col, std::string_view value) const {
+        const Chunk& ch = chunks[row >> kChunkShift];
+        const std::size_t k = (row & kChunkMask) * columns + col;
+        if (ch.types[k] != CellType::Text && ch.types[k] != CellType::Blob) return nullptr;
+        const char* rec = addressOf(ch.payload[k]);
+        return Arena::read(rec) == value ? rec : nullptr;
+    }
+
+    // Steps the statement to its end, storing every row. Returns false with
+    // the engine's message on failure.
+    //
+    // Repeated values come from joined rows: the columns of one source table
+    // repeat together. When the first text column of a table in a row finds
+    // its value stored by an earlier row, the table's other columns are first
+    // compared with that row's values, which were stored side by side: far
+    // cheaper than looking each of them up.
+    bool load(sqlite3* db, sqlite3_stmt* st, std::size_t& rows, std::string& error) {
+        columns = static_cast<std::size_t>(sqlite3_column_count(st));
+        const int ncols = static_cast<int>(columns);
+        std::vector<InternTable> tables(columns);
+        std::vector<int> source(columns, -1);
+        std::vector<std::string> sourceNames;
+        for (std::size_t c = 0; c < columns; ++c) {
+            const char* t = sqlite3_column_table_name(st, static_cast<int>(c));
+            if (t == nullptr) continue;
+            auto it = std::find(sourceNames.begin(), sourceNames.end(), t);
+            source[c] = static_cast<int>(it - sourceNames.begin());
+            if (it == sourceNames.end()) sourceNames.emplace_back(t);
+        }
+        // Per table and row: the earlier row to compare with, none yet, or none.
+        constexpr RowId kUndecided = std::numeric_limits<RowId>::max();
+        constexpr RowId kNoRow = kUndecided - 1;
+        std::vector<RowId> predicted(sourceNames.size(), kUndecided);
+        // Per column: comparisons with a predicted row, and how many matched.
+        // A column whose value rarely follows its table's first column (a
+        // column that repeats on its own) stops trying for a while.
+        struct Guess {
+            std::uint32_t tries = 0;
+            std::uint32_t matches = 0;
+            std::uint32_t skipped = 0;
+            bool on = true;
+        };
+        std::vector<Guess> guesses(columns);
+
+        rows = 0;
+        constexpr std::size_t kMaxRows = static_cast<std::size_t>(std::numeric_limits<int>::max()) - 1;
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            if (rows == kMaxRows) {
+                error = "Wynik zapytania ma zbyt wiele wierszy.";
+                return false;
+            }
+            const auto row = static_cast<RowId>(rows);
+            const std::size_t inChunk = rows & kChunkMask;
+            if (inChunk == 0) {
+                const std::size_t cells = std::max<std::size_t>(kChunkRows * columns, 1);
+                chunks.push_back(Chunk{std::make_unique_for_overwrite<std::uint64_t[]>(cells),
+                                       std::make_unique_for_overwrite<CellType[]>(cells)});
+            }
+            Chunk& ch = chunks.back();
+            std::uint64_t* payload = ch.payload.get() + inChunk * columns;
+            CellType* types = ch.types.get() + inChunk * columns;
+            std::fill(predicted.begin(), predicted.end(), kUndecided);
+            for (int c = 0; c < ncols; ++c) {
+                // One look-up of the column's value, then plain reads of it (one
+                // thread uses the connection, so the unprotected value is safe).
+                sqlite3_value* v = sqlite3_column_value(st, c);
+                const int type = sqlite3_value_type(v);
+                switch (type) {
+                    case SQLITE_INTEGER:
+                        types[c] = CellType::Integer;
+                        payload[c] = static_cast<std::uint64_t>(sqlite3_value_int64(v));
+                        break;
+                    case SQLITE_FLOAT: {
+                        const double d = sqlite3_value_double(v);
+                        types[c] = CellType::Real;
+                        std::memcpy(&payload[c], &d, sizeof d);
+                        break;
+                    }
+                    case SQLITE_TEXT:
+                    case SQLITE_BLOB: {
+                        // Raw bytes for both: text is Windows-1250 and must not be converted.
+                        types[c] = type == SQLITE_TEXT ? CellType::Text : CellType::Blob;
+                        const auto* bytes = static_cast<const char*>(sqlite3_value_blob(v));
+                        const int n = sqlite3_value_bytes(v);
+                        const std::string_view value(bytes, n > 0 ? static_cast<std::size_t>(n) : 0);
+                        const auto col = static_cast<std::size_t>(c);
+                        const int src = source[col];
+                        const char* rec = nullptr;
+                        RowId* prediction = src >= 0 ? &predicted[static_cast<std::size_t>(src)] : nullptr;
+                        Guess& guess = guesses[col];
+                        if (prediction != nullptr && *prediction < kNoRow) {
+                            if (guess.on) {
+                                rec = sameAs(*prediction, col, value);
+                                if (rec != nullptr) ++guess.matches;
+                                if (++guess.tries == 1024) {
+                                    guess.on = guess.matches * 2 >= guess.tries;
+                                    guess.tries = guess.matches = 0;
+                                }
+                            } else if (++guess.skipped == 65536) {
+                                guess.on = true;  // give it another chance
+                                guess.skipped = 0;
+                            }
+                        }
+                        if (rec == nullptr) {
+                            InternTable& table = tables[col];
+                            if (table.enabled()) {
+                                RowId origin;
+                                rec = table.intern(value.data(), value.size(), arena, row, origin);
+                                if (prediction != nullptr && *prediction == kUndecided) {
+                                    *prediction = origin != row ? origin : kNoRow;
+                                }
+                            } else {
+                                rec = arena.store(value.data(), value.size());
+                            }
+                        }
+                        payload[c] = addressBits(rec);
+                        break;
+                    }
+                    default:
+                        types[c] = CellType::Null;
+                        payload[c] = 0;
+                        break;
+                }
+            }
+            ++rows;
+        }
+        if (rc != SQLITE_DONE) {
+            error = sqlite3_errmsg(db);
+            return false;
+        }
+        return true;
+    }
+};
+
+// ---------------------------------------------------------------------------
+// DataSet
+
+void DataSet::CalcRecord::set(int field, std::string utf8) {
+    const int k = field - ds_.dataFieldCount();
+    if (k >= 0 && static_cast<std::size_t>(k) < values_.size())
+        values_[static_cast<std::size_t>(k)] = std::move(utf8);
+}
+
+void DataSet::CalcRecord::set(std::string_view fieldName, std::string utf8) {
+    set(ds_.fieldIndex(fieldName), std::move(utf8));
+}
+
+DataSet::DataSet(Database* db) : db_(db) {}
+
+DataSet::~DataSet() = default;
+
+bool DataSet::open(std::string jetText, std::string& error) {
+    sql_ = std::move(jetText);
+    return open(error);
+}
+
+bool DataSet::open(std::string& error) {
+    close();
+    error.clear();
+    if (db_ == nullptr) {
+        error = "Brak połączenia z bazą danych.";
+        return false;
+    }
+    Statement st;
+    if (!db_->prepare(sql_, st, error)) return false;
+    try {
+        auto storage = std::make_unique<Storage>();
+        std::size_t rows = 0;
+        std::vector<std::string> names = jet::fieldNames(st.handle());
+        if (!storage->load(db_->handle(), st.handle(), rows, error)) return false;
+        st.finalize();
+        std::vector<RowId> view(rows);
+        for (std::size_t i = 0; i < rows; ++i) view[i] = static_cast<RowId>(i);
+
+        storage_ = std::move(storage);
+        rows_ = rows;
+        names_ = std::move(names);
+        view_ = std::move(view);
+    } catch (const std::bad_alloc&) {
+        error = "Za mało pamięci, by wczytać wynik zapytania.";
+        return false;
+    }
+    active_ = true;
+    generation_ = nextGeneration();
+    sortField_ = -1;
+    sortAscending_ = true;
+    filter_ = {};
+    invalidateDerived();
+    resolveDisplays();
+    notifyReset(ResetReason::Opened);
+    first();
+    return true;
+}
+
+void DataSet::close() {
+    if (!active_) return;
+    active_ = false;
+    storage_.reset();
+    rows_ = 0;
+    names_.clear();
+    displayOf_.clear();
+    view_.clear();
+    view_.shrink_to_fit();
+    position_.clear();
+    position_.shrink_to_fit();
+    cur_ = -1;
+    bof_ = eof_ = true;
+    sortField_ = -1;
+    sortAscending_ = true;
+    filter_ = {};
+    invalidateDerived();
+    notifyReset(ResetReason::Closed);
+}
+
+// --- fields ----------------------------------------------------------------
+
+int DataSet::fieldCount() const {
+    return active_ ? static_cast<int>(names_.size() + computed_.size()) : 0;
+}
+
+int DataSet::fieldIndex(std::string_view name) const {
+    if (!active_) return -1;
+    const int data = jet::findField(names_, name);
+    if (data >= 0) return data;
+    for (std::size_t k = 0; k < computed_.size(); ++k) {
+        if (lowerAscii(computed_[k].name) == lowerAscii(name)) return dataFieldCount() + static_cast<int>(k);
+    }
+    return -1;
+}
+
+const std::string& DataSet::fieldName(int field) const {
+    if (!validField(field)) return emptyString();
+    if (field < dataFieldCount()) return names_[static_cast<std::size_t>(field)];
+    return computed_[static_cast<std::size_t>(field - dataFieldCount())].name;
+}
+
+int DataSet::addComputedField(std::string name, ComputeFn fn) {
+    computed_.push_back(Computed{std::move(name), std::move(fn)});
+    invalidateDerived();
+    if (!active_) return -1;
+    resolveDisplays();
+    return fieldCount() - 1;
+}
+
+int DataSet::addRowNumberField(std::string name) {
+    return addComputedField(std::move(name), [](const DataSet& ds, RowId row) -> std::string {
+        const int pos = ds.viewRowOf(row);
+        if (pos < 0) return {};
+        char buf[16];
+        auto res = std::to_chars(buf, buf + sizeof buf, pos + 1);
+        return std::string(buf, res.ptr);
+    });
+}
+
+DataSet::DisplayFn DataSet::setDisplay(std::string_view fieldName, DisplayFn fn) {
+    const std::string key = lowerAscii(fieldName);
+    DisplayFn previous;
+    auto it = std::find_if(displays_.begin(), displays_.end(), [&](const auto& d) { return d.first == key; });
+    if (it != displays_.end()) {
+        previous = std::move(it->second);
+        if (fn) {
+            it->second = std::move(fn);
+        } else {
+            displays_.erase(it);
+        }
+    } else if (fn) {
+        displays_.emplace_back(key, std::move(fn));
+    }
+    if (active_) resolveDisplays();
+    return previous;
+}
+
+void DataSet::resolveDisplays() {
+    displayOf_.assign(static_cast<std::size_t>(fieldCount()), DisplayFn{});
+    for (const auto& [name, fn] : displays_) {
+        const int field = fieldIndex(name);
+        if (field >= 0) displayOf_[static_cast<std::size_t>(field)] = fn;
+    }
+}
+
+// --- cursor ----------------------------------------------------------------
+
+void DataSet::placeCursor(int index) {
+    if (index < 0 || view_.empty()) {
+        cur_ = -1;
+        bof_ = eof_ = true;
+        return;
+    }
+    cur_ = index;
+    bof_ = eof_ = false;
+}
+
+void DataSet::first() {
+    if (!active_) return;
+    placeCursor(0);
+    bof_ = true;
+    notifyScroll();
+}
+
+void DataSet::last() {
+    if (!active_) return;
+    placeCursor(recordCount() - 1);
+    eof_ = true;
+    notifyScroll();
+}
+
+int DataSet::moveBy(int distance) {
+    if (!active_ || distance == 0) return 0;
+    if ((distance > 0 && eof_) || (distance < 0 && bof_)) return 0;
+    bof_ = eof_ = false;
+    const long long last = static_cast<long long>(recordCount()) - 1;
+    const long long target = static_cast<long long>(cur_) + distance;
+    int moved;
+    if (target > last) {
+        moved = static_cast<int>(last - cur_);
+        cur_ = static_cast<int>(last);
+        eof_ = true;
+    } else if (target < 0) {
+        moved = -cur_;
+        cur_ = 0;
+        bof_ = true;
+    } else {
+        moved = distance;
+        cur_ = static_cast<int>(target);
+    }
+    notifyScroll();
+    return moved;
+}
+
+bool DataSet::moveTo(int recNo) {
+    if (!active_ || recNo < 1 || recNo > recordCount()) return false;
+    placeCursor(recNo - 1);
+    notifyScroll();
+    return true;
+}
+
+DataSet::RowId DataSet::currentRow() const {
+    return cur_ >= 0 ? view_[static_cast<std::size_t>(cur_)] : 0;
+}
+
+// --- values ----------------------------------------------------------------
+
+Cell DataSet::cellAt(RowId row, int field) const {
+    if (!active_ || row >= rows_ || !validField(field)) return {};
+    if (field >= dataFieldCount()) return Cell::computed(computedText(row, field));
+    return storage_->cell(row, static_cast<std::size_t>(field));
+}
+
+std::string DataSet::defaultText(RowId row, int field) const {
+    const Cell c = cellAt(row, field);
+    switch (c.type()) {
+        case CellType::Integer: {
+            char buf[24];
+            auto res = std::to_chars(buf, buf + sizeof buf, c.asInt());
+            return std::string(buf, res.ptr);
+        }
+        case CellType::Real:
+            return formatGeneral(c.asDouble(), 15, ',');
+        case CellType::Text:
+        case CellType::Blob:
+            return cp1250::toUtf8(c.bytes());
+        case CellType::Computed:
+            return std::string(c.bytes());
+        default:
+            return {};
+    }
+}
+
+std::string DataSet::displayTextAt(RowId row, int field) const {
+    if (!active_ || row >= rows_ || !validField(field)) return {};
+    const DisplayFn& fn = displayOf_[static_cast<std::size_t>(field)];
+    if (fn) return fn(*this, row);
+    return defaultText(row, field);
+}
+
+bool DataSet::isNull(int field) const {
+    return value(field).isNull();
+}
+
+Cell DataSet::value(int field) const {
+    if (cur_ < 0) return {};
+    return cellAt(currentRow(), field);
+}
+
+std::string DataSet::displayText(int field) const {
+    if (cur_ < 0) return {};
+    return displayTextAt(currentRow(), field);
+}
+
+Cell DataSet::cell(int viewRow, int field) const {
+    if (viewRow < 0 || viewRow >= recordCount()) return {};
+    return cellAt(physicalRow(viewRow), field);
+}
+
+std::string DataSet::displayText(int viewRow, int field) const {
+    if (viewRow < 0 || viewRow >= recordCount()) return {};
+    return displayTextAt(physicalRow(viewRow), field);
+}
+
+std::string DataSet::computedText(RowId row, int field) const {
+    const auto k = static_cast<std::size_t>(field - dataFieldCount());
+    const Computed& c = computed_[k];
+    if (c.fn) return c.fn(*this, row);
+    if (!onCalc_) return {};
+    if (!calcValid_ || calcRow_ != row) {
+        if (calcBusy_) return {};  // the handler asked for a value it is computing
+        calcBusy_ = true;
+        std::vector<std::string> values(computed_.size());
+        CalcRecord record(*this, values);
+        try {
+            const CalcFieldsHandler handler = onCalc_;
+            handler(*this, row, record);
+        } catch (...) {
+            calcBusy_ = false;
+            throw;
+        }
+        calcBusy_ = false;
+        calcValues_ = std::move(values);
+        calcRow_ = row;
+        calcValid_ = true;
+    }
+    return calcValues_[k];
+}
+
+int DataSet::viewRowOf(RowId row) const {
+    if (!active_ || row >= rows_) return -1;
+    if (!positionValid_) {
+        position_.assign(rows_, -1);
+        for (std::size_t i = 0; i < view_.size(); ++i) position_[view_[i]] = static_cast<std::int32_t>(i);
+        positionValid_ = true;
+    }
+    return position_[row];
+}
+
+void DataSet::invalidateDerived() {
+    positionValid_ = false;
+    calcValid_ = false;
+    calcValues_.clear();
+}
+
+// --- sorting and filtering -------------------------------------------------
+
+namespace {
+
+struct SortKey {
+    DataSet::RowId row;
+    int kind;  // 0 null, 1 number, 2 text, 3 bytes
+    bool isInt;
+    std::int64_t i;
+    double d;
+    std::string_view s;
+};
+
+int compareKeys(const SortKey& a, const SortKey& b) {
+    if (a.kind != b.kind) return a.kind < b.kind ? -1 : 1;
+    switch (a.kind) {
+        case 1:
+            if (a.isInt && b.isInt) return (a.i > b.i) - (a.i < b.i);
+            return (a.d > b.d) - (a.d < b.d);
+        case 2:
+            // Equal stored values share one copy: no need to compare them.
+            if (a.s.data() == b.s.data() && a.s.size() == b.s.size()) return 0;
+            return polish::compare(a.s, b.s, polish::Case::LowerFirst);
+        case 3: {
+            const int c = a.s.compare(b.s);
+            return (c > 0) - (c < 0);
+        }
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+void DataSet::rebuildView() {
+    std::vector<RowId> order;
+    if (sortField_ >= 0) {
+        std::vector<SortKey> keys(rows_);
+        for (std::size_t r = 0; r < rows_; ++r) {
+            const Cell c = storage_->cell(static_cast<RowId>(r), static_cast<std::size_t>(sortField_));
+            SortKey& k = keys[r];
+            k.row = static_cast<RowId>(r);
+            k.isInt = c.type() == CellType::Integer;
+            k.i = c.asInt();
+            k.d = c.asDouble();
+            switch (c.type()) {
+                case CellType::Integer:
+                case CellType::Real:
+                    k.kind = 1;
+                    break;
+                case CellType::Text:
+                    k.kind = 2;
+                    k.s = c.bytes();
+                    break;
+                case CellType::Blob:
+                    k.kind = 3;
+                    k.s = c.bytes();
+                    break;
+                default:
+                    k.kind = 0;
+                    break;
+            }
+        }
+        const bool asc = sortAscending_;
+        std::sort(keys.begin(), keys.end(), [asc](const SortKey& a, const SortKey& b) {
+            const int c = compareKeys(a, b);
+            if (c != 0) return asc ? c < 0 : c > 0;
+            return a.row < b.row;  // equal values keep load order
+        });
+        order.resize(rows_);
+        for (std::size_t r = 0; r < rows_; ++r) order[r] = keys[r].row;
+    } else {
+        order.resize(rows_);
+        for (std::size_t r = 0; r < rows_; ++r) order[r] = static_cast<RowId>(r);
+    }
+    if (filter_.active) {
+        std::erase_if(order, [this](RowId r) { return !matchesFilter(r); });
+    }
+    view_ = std::move(order);
+    invalidateDerived();
+}
+
+bool DataSet::matchesFilter(RowId row) const {
+    const Cell c = storage_->cell(row, static_cast<std::size_t>(filter_.field));
+    if (!filter_.isText) {
+        if (c.type() == CellType::Integer) return c.asInt() == filter_.number;
+        if (c.type() == CellType::Real) return c.asDouble() == static_cast<double>(filter_.number);
+        return false;
+    }
+    if (c.type() == CellType::Text) return polish::equal(c.bytes(), filter_.text);
+    if (c.type() == CellType::Blob) return c.bytes() == filter_.text;
+    return false;
+}
+
+bool DataSet::sort(int field, bool ascending) {
+    if (!active_ || field < 0 || field >= dataFieldCount()) return false;
+    const bool hadRow = cur_ >= 0;
+    const RowId keep = currentRow();
+    sortField_ = field;
+    sortAscending_ = ascending;
+    rebuildView();
+    placeCursor(hadRow ? viewRowOf(keep) : 0);
+    notifyReset(ResetReason::Reordered);
+    notifyScroll();
+    return true;
+}
+
+void DataSet::clearSort() {
+    if (!active_ || sortField_ < 0) return;
+    const bool hadRow = cur_ >= 0;
+    const RowId keep = currentRow();
+    sortField_ = -1;
+    sortAscending_ = true;
+    rebuildView();
+    placeCursor(hadRow ? viewRowOf(keep) : 0);
+    notifyReset(ResetReason::Reordered);
+    notifyScroll();
+}
+
+bool DataSet::setFilter(int field, std::int64_t value) {
+    if (!active_ || field < 0 || field >= dataFieldCount()) return false;
+    filter_ = Filter{true, field, false, value, {}};
+    rebuildView();
+    notifyReset(ResetReason::Reordered);
+    first();
+    return true;
+}
+
+bool DataSet::setFilter(int field, std::string_view bytes) {
+    if (!active_ || field < 0 || field >= dataFieldCount()) return false;
+    filter_ = Filter{true, field, true, 0, std::string(bytes)};
+    rebuildView();
+    notifyReset(ResetReason::Reordered);
+    first();
+    return true;
+}
+
+void DataSet::clearFilter() {
+    if (!active_ || !filter_.active) return;
+    filter_ = {};
+    rebuildView();
+    notifyReset(ResetReason::Reordered);
+    first();
+}
+
+// --- bookmarks -------------------------------------------------------------
+
+DataSet::Bookmark DataSet::bookmark() const {
+    if (!active_ || cur_ < 0) return {};
+    return Bookmark{generation_, currentRow()};
+}
+
+bool DataSet::bookmarkValid(const Bookmark& b) const {
+    return active_ && b.generation != 0 && b.generation == generation_ && b.row < rows_;
+}
+
+bool DataSet::gotoBookmark(const Bookmark& b) {
+    if (!bookmarkValid(b)) return false;
+    const int pos = viewRowOf(b.row);
+    if (pos < 0) return false;
+    placeCursor(pos);
+    notifyScroll();
+    return true;
+}
+
+// --- notifications ---------------------------------------------------------
+
+void DataSet::notifyScroll() {
+    if (suspended_ > 0) {
+        pendingScroll_ = true;
+        return;
+    }
+    // A copy: the handler may replace itself or close the set.
+    if (const ScrollHandler h = afterScroll_) h(*this);
+}
+
+void DataSet::notifyReset(ResetReason reason) {
+    if (suspended_ > 0) {
+        pendingReset_ = true;
+        pendingReason_ = reason;
+        return;
+    }
+    if (const ResetHandler h = onReset_) h(*this, reason);
+}
+
+void DataSet::resumeNotifications() {
+    if (suspended_ == 0 || --suspended_ > 0) return;
+    const bool reset = std::exchange(pendingReset_, false);
+    const bool scroll = std::exchange(pendingScroll_, false);
+    if (reset) notifyReset(pendingReason_);
+    if (scroll && active_) notifyScroll();
+}
+
+DataSet::ScrollHandler DataSet::setAfterScroll(ScrollHandler h) {
+    return std::exchange(afterScroll_, std::move(h));
+}
+
+DataSet::CalcFieldsHandler DataSet::setOnCalcFields(CalcFieldsHandler h) {
+    invalidateDerived();
+    return std::exchange(onCalc_, std::move(h));
+}
+
+DataSet::ResetHandler DataSet::setOnReset(ResetHandler h) {
+    return std::exchange(onReset_, std::move(h));
+}
+
+std::size_t DataSet::memoryUsage() const {
+    std::size_t total = view_.capacity() * sizeof(RowId) + position_.capacity() * sizeof(std::int32_t);
+    if (storage_) total += storage_->bytes();
+    return total;
+}
+
+}  // namespace kmx::data

@@ -1,0 +1,306 @@
+#pragma once
+// A loaded result set with a cursor, the way the screens and reports use the
+// catalogue's queries.
+//
+// Opening runs one statement and loads all its rows. The rows stay where they
+// were loaded ("physical rows", numbered from 0 in load order); sorting and
+// filtering only change the view, an ordered list of physical rows. The
+// cursor, the record count and RecNo (1-based) are relative to the view. A
+// sort or filter lasts until the set is closed or opened again.
+//
+// Cursor rules are those of a classic dataset: after open and First, BOF is
+// set; Next on the last row sets EOF and stays; Prior on the first row sets
+// BOF and stays; MoveBy stops at the ends. An empty view has BOF and EOF set
+// and RecNo 0.
+//
+// Fields are the result's columns (named as Jet names them, looked up without
+// regard to letter case) followed by the computed fields. Computed fields and
+// display routines are kept by name and survive closing and re-opening, like
+// a data module's persistent fields; field indices are valid while the set is
+// open.
+//
+// Notifications: after-scroll after every cursor move (open, First, Last,
+// Next, Prior, MoveBy, MoveTo, a bookmark, a sort or filter; a move that
+// cannot happen, such as Next at EOF, fires nothing), reset after open, close
+// and every change of the view. While notifications are suspended none fire;
+// resuming fires each pending kind once.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kmx::data {
+
+class Database;
+
+enum class CellType : std::uint8_t {
+    Null,
+    Integer,
+    Real,
+    Text,      // Windows-1250 bytes of a plain text column
+    Blob,      // raw bytes (the scrambled columns)
+    Computed,  // UTF-8 text of a computed field
+};
+
+// One value. Text and Blob view the result set's storage and stay valid until
+// the set is closed or re-opened; a Computed value holds its own text, so its
+// bytes() live as long as the Cell.
+class Cell {
+public:
+    Cell() = default;
+    static Cell integer(std::int64_t v);
+    static Cell real(double v);
+    static Cell text(std::string_view bytes);
+    static Cell blob(std::string_view bytes);
+    static Cell computed(std::string utf8);
+
+    CellType type() const { return type_; }
+    bool isNull() const { return type_ == CellType::Null; }
+    // Integer as it is, Real cut towards zero (0 when out of range), else 0.
+    std::int64_t asInt() const;
+    // Integer or Real as a double, else 0.
+    double asDouble() const;
+    // Text, Blob or Computed bytes; empty for the other types.
+    std::string_view bytes() const;
+
+private:
+    CellType type_ = CellType::Null;
+    std::int64_t int_ = 0;
+    double real_ = 0;
+    std::string_view view_;
+    std::string own_;
+};
+
+class DataSet {
+public:
+    using RowId = std::uint32_t;
+    // Display text (UTF-8) of a field for a physical row.
+    using DisplayFn = std::function<std::string(const DataSet&, RowId)>;
+    // Value (UTF-8) of a computed field for a physical row.
+    using ComputeFn = std::function<std::string(const DataSet&, RowId)>;
+    using ScrollHandler = std::function<void(DataSet&)>;
+    enum class ResetReason { Opened, Closed, Reordered };
+    using ResetHandler = std::function<void(DataSet&, ResetReason)>;
+
+    // The computed fields of one row that have no function of their own, as
+    // the calc-fields handler fills them.
+    class CalcRecord {
+    public:
+        // By field index or name; unknown or non-computed fields are ignored.
+        void set(int field, std::string utf8);
+        void set(std::string_view fieldName, std::string utf8);
+
+    private:
+        friend class DataSet;
+        CalcRecord(const DataSet& ds, std::vector<std::string>& values) : ds_(ds), values_(values) {}
+        const DataSet& ds_;
+        std::vector<std::string>& values_;
+    };
+    using CalcFieldsHandler = std::function<void(const DataSet&, RowId, CalcRecord&)>;
+
+    // Opaque position of a row; valid until the set is closed or re-opened,
+    // across sorting and filtering.
+    struct Bookmark {
+        std::uint64_t generation = 0;
+        RowId row = 0;
+    };
+
+    explicit DataSet(Database* db = nullptr);
+    ~DataSet();
+    DataSet(const DataSet&) = delete;
+    DataSet& operator=(const DataSet&) = delete;
+
+    void setDatabase(Database* db) { db_ = db; }
+    Database* database() const { return db_; }
+    // The statement: Jet-dialect text in Windows-1250 bytes.
+    void setSql(std::string jetText) { sql_ = std::move(jetText); }
+    const std::string& sql() const { return sql_; }
+
+    // Closes the set, runs the statement and loads every row. On failure the
+    // set stays closed and `error` holds the engine's message.
+    bool open(std::string& error);
+    bool open(std::string jetText, std::string& error);
+    void close();
+    bool active() const { return active_; }
+
+    // --- fields
+    int fieldCount() const;
+    int dataFieldCount() const { return static_cast<int>(names_.size()); }
+    // -1 when there is no such field (or the set is closed).
+    int fieldIndex(std::string_view name) const;
+    const std::string& fieldName(int field) const;
+    bool isComputed(int field) const { return field >= dataFieldCount() && field < fieldCount(); }
+
+    // Adds a computed field (kept across re-opening). Without a function its
+    // value comes from the calc-fields handler. Returns its index while open,
+    // else -1.
+    int addComputedField(std::string name, ComputeFn fn = {});
+    // A computed field holding the row's 1-based position in the view as
+    // text, empty for a row outside the view (the row-number column "LP").
+    int addRowNumberField(std::string name);
+
+    // Attaches a display routine to a field by name (kept across re-opening);
+    // an empty function detaches it. Returns the routine it replaces.
+    DisplayFn setDisplay(std::string_view fieldName, DisplayFn fn);
+
+    // --- cursor
+    int recordCount() const { return static_cast<int>(view_.size()); }
+    std::size_t loadedRowCount() const { return rows_; }
+    int recNo() const { return cur_ + 1; }
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+    bool isEmpty() const { return view_.empty(); }
+    void first();
+    void last();
+    void next() { moveBy(1); }
+    void prior() { moveBy(-1); }
+    // Moves by up to `distance` rows, stopping at the ends; returns the rows moved.
+    int moveBy(int distance);
+    // Moves to a 1-based record number of the view; false when out of range.
+    bool moveTo(int recNo);
+
+    // --- values of the current row (Null and empty text when there is none)
+    bool isNull(int field) const;
+    Cell value(int field) const;
+    std::string displayText(int field) const;
+    // The same by field name (an unknown name gives Null and empty text).
+    bool isNull(std::string_view fieldName) const { return isNull(fieldIndex(fieldName)); }
+    Cell value(std::string_view fieldName) const { return value(fieldIndex(fieldName)); }
+    std::string displayText(std::string_view fieldName) const { return displayText(fieldIndex(fieldName)); }
+    // The physical row under the cursor; only meaningful when recNo() > 0.
+    RowId currentRow() const;
+
+    // --- values of any row of the view (0-based), the cursor does not move
+    Cell cell(int viewRow, int field) const;
+    std::string displayText(int viewRow, int field) const;
+
+    // --- values of a physical row (what display routines are given)
+    Cell cellAt(RowId row, int field) const;
+    std::string displayTextAt(RowId row, int field) const;
+    // The field's text without its display routine: numbers in decimal with
+    // ",", text converted to UTF-8, computed values as they are.
+    std::string defaultText(RowId row, int field) const;
+
+    RowId physicalRow(int viewRow) const { return view_[static_cast<std::size_t>(viewRow)]; }
+    // 0-based position of a physical row in the view, -1 when it is not in it.
+    int viewRowOf(RowId row) const;
+
+    // --- sorting and filtering (no statement runs)
+    // Sorts the view by one data field: nulls, then numbers, text in Polish
+    // order (ties by letter case), then bytes; equal values keep load order.
+    // The cursor stays on its row. False for an unknown or computed field.
+    bool sort(int field, bool ascending);
+    void clearSort();
+    int sortField() const { return sortField_; }
+    bool sortAscending() const { return sortAscending_; }
+
+    // Keeps only the rows whose field equals the value: a number (integer or
+    // real cells), or Windows-1250 text (text cells compared in Polish order
+    // without regard to case, blob cells byte for byte). The cursor goes to the
+    // first row. False for an unknown or computed field.
+    bool setFilter(int field, std::int64_t value);
+    bool setFilter(int field, std::string_view bytes);
+    void clearFilter();
+    bool filtered() const { return filter_.active; }
+
+    // --- bookmarks
+    Bookmark bookmark() const;
+    bool bookmarkValid(const Bookmark& b) const;
+    // Moves to the bookmarked row; false (cursor unchanged) when the bookmark
+    // is stale or the row is filtered out.
+    bool gotoBookmark(const Bookmark& b);
+
+    // --- notifications
+    void suspendNotifications() { ++suspended_; }
+    void resumeNotifications();
+    bool notificationsSuspended() const { return suspended_ > 0; }
+    // Each setter returns the handler it replaces, so a caller can detach a
+    // handler for a while and restore it.
+    ScrollHandler setAfterScroll(ScrollHandler h);
+    CalcFieldsHandler setOnCalcFields(CalcFieldsHandler h);
+    ResetHandler setOnReset(ResetHandler h);
+    const ScrollHandler& afterScroll() const { return afterScroll_; }
+    const CalcFieldsHandler& onCalcFields() const { return onCalc_; }
+    const ResetHandler& onReset() const { return onReset_; }
+
+    // Bytes held by the loaded rows and the view.
+    std::size_t memoryUsage() const;
+
+private:
+    struct Storage;
+    struct Computed {
+        std::string name;
+        ComputeFn fn;
+    };
+    struct Filter {
+        bool active = false;
+        int field = -1;
+        bool isText = false;
+        std::int64_t number = 0;
+        std::string text;
+    };
+
+    void rebuildView();
+    void resolveDisplays();
+    void placeCursor(int index);  // sets cur_, bof_ and eof_ for an index of the view
+    void notifyScroll();
+    void notifyReset(ResetReason reason);
+    void invalidateDerived();
+    std::string computedText(RowId row, int field) const;
+    bool validField(int field) const { return field >= 0 && field < fieldCount(); }
+    bool matchesFilter(RowId row) const;
+
+    Database* db_ = nullptr;
+    std::string sql_;
+    bool active_ = false;
+    std::uint64_t generation_ = 0;
+
+    std::unique_ptr<Storage> storage_;
+    std::size_t rows_ = 0;
+    std::vector<std::string> names_;
+    std::vector<Computed> computed_;
+    std::vector<std::pair<std::string, DisplayFn>> displays_;  // by lower-case name
+    std::vector<DisplayFn> displayOf_;                         // by field index, while open
+
+    std::vector<RowId> view_;
+    mutable std::vector<std::int32_t> position_;  // physical row -> view index, built on demand
+    mutable bool positionValid_ = false;
+    int cur_ = -1;
+    bool bof_ = true;
+    bool eof_ = true;
+    int sortField_ = -1;
+    bool sortAscending_ = true;
+    Filter filter_;
+
+    ScrollHandler afterScroll_;
+    CalcFieldsHandler onCalc_;
+    ResetHandler onReset_;
+    int suspended_ = 0;
+    bool pendingScroll_ = false;
+    bool pendingReset_ = false;
+    ResetReason pendingReason_ = ResetReason::Reordered;
+
+    mutable std::vector<std::string> calcValues_;
+    mutable RowId calcRow_ = 0;
+    mutable bool calcValid_ = false;
+    mutable bool calcBusy_ = false;
+};
+
+// Suspends a set's notifications for a scope.
+class NotificationPause {
+public:
+    explicit NotificationPause(DataSet& ds) : ds_(ds) { ds_.suspendNotifications(); }
+    ~NotificationPause() { ds_.resumeNotifications(); }
+    NotificationPause(const NotificationPause&) = delete;
+    NotificationPause& operator=(const NotificationPause&) = delete;
+
+private:
+    DataSet& ds_;
+};
+
+}  // namespace kmx::data

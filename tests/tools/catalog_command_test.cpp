@@ -1,0 +1,89 @@
+// "kmx-tool catalog" as a user runs it: exit codes and messages.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tools_test_support.h"
+
+namespace kmx::catalog {
+namespace {
+
+using testing::readFile;
+using testing::ScratchDir;
+using testing::writeFile;
+
+// kmx-tool lies beside this test program (KMX_BIN_DIR when run by CTest).
+std::filesystem::path toolPath() {
+    if (const char* bin = std::getenv("KMX_BIN_DIR")) return std::filesystem::path(bin) / "kmx-tool";
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "kmx-tool";
+}
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+ToolRun runTool(const ScratchDir& dir, const std::string& args) {
+    const std::string command = "'" + toolPath().string() + "' " + args + " >'" + (dir / "out.txt").string() +
+                                "' 2>'" + (dir / "err.txt").string() + "'";
+    const int raw = std::system(command.c_str());
+    ToolRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = readFile(dir / "out.txt");
+    r.err = readFile(dir / "err.txt");
+    return r;
+}
+
+TEST(CatalogCommand, BadArgumentsExitWithTwo) {
+    ScratchDir dir;
+    ASSERT_TRUE(std::filesystem::exists(toolPath())) << toolPath();
+    EXPECT_EQ(runTool(dir, "catalog").status, 2);
+    EXPECT_EQ(runTool(dir, "catalog build onlyone").status, 2);
+    EXPECT_EQ(runTool(dir, "catalog frobnicate a b").status, 2);
+    const ToolRun small = runTool(dir, "catalog demo --goods 10 '" + (dir / "demo").string() + "'");
+    EXPECT_EQ(small.status, 2);
+    EXPECT_NE(small.err.find("--goods must lie between 50 and 1000000"), std::string::npos) << small.err;
+    EXPECT_EQ(runTool(dir, "catalog demo --goods many x").status, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir / "demo"));
+}
+
+TEST(CatalogCommand, BuildFromIncompleteSourcesFailsWithOneAndWritesNothing) {
+    ScratchDir dir;
+    writeFile(dir / "src" / "KRAJ.csv", "ID_KRAJU,NAZWA_KRAJU\r\n1,Polska\r\n");
+    const ToolRun r =
+        runTool(dir, "catalog build '" + (dir / "src").string() + "' '" + (dir / "out").string() + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("missing source file"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out" / "kmx.dat"));
+}
+
+TEST(CatalogCommand, DemoThenDumpRoundTrip) {
+    ScratchDir dir;
+    const ToolRun demo =
+        runTool(dir, "catalog demo --goods 80 --password tajne '" + (dir / "demo").string() + "'");
+    ASSERT_EQ(demo.status, 0) << demo.err;
+    EXPECT_NE(demo.out.find("80 goods, 20 producers, 80 work prices, 7 logos"), std::string::npos)
+        << demo.out;
+    const ToolRun dump =
+        runTool(dir, "catalog dump '" + (dir / "demo").string() + "' '" + (dir / "dump").string() + "'");
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    // Tables without upper-cased columns come back byte for byte.
+    for (const char* t : {"KNR", "ceny_robot", "WOJEWODZTWO", "BRANZA_PRODUCENTA", "Wersja"}) {
+        EXPECT_EQ(readFile(dir / "dump" / (std::string(t) + ".csv")),
+                  readFile(dir / "demo" / "src" / (std::string(t) + ".csv")))
+            << t;
+    }
+    const ToolRun wrong = runTool(dir, "catalog dump --password zle '" + (dir / "demo").string() + "' '" +
+                                           (dir / "dump2").string() + "'");
+    EXPECT_EQ(wrong.status, 1);
+}
+
+}  // namespace
+}  // namespace kmx::catalog
