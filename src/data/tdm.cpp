@@ -190,6 +190,7 @@ void TDM::attachNotifications() {
 }
 
 void TDM::QWybrTowAfterScroll() {
+    if (observer_) observer_->KursorPrzesuniety(QWybrTow);
     PokazNumerStronyBiez();
     if (!observer_) return;
     observer_->PokazDaneDostawcy(QWybrTow);
@@ -198,6 +199,7 @@ void TDM::QWybrTowAfterScroll() {
 }
 
 void TDM::QWybrDostAfterScroll() {
+    if (observer_) observer_->KursorPrzesuniety(QWybrDost);
     if (QWybrTowForDost.active()) {
         QWybrTowForDost.close();
         if (observer_) observer_->UstawPrzyciskMenuiZaklSzczTowDost(false);
@@ -209,6 +211,7 @@ void TDM::QWybrDostAfterScroll() {
 }
 
 void TDM::QWybrTowForDostAfterScroll() {
+    if (observer_) observer_->KursorPrzesuniety(QWybrTowForDost);
     PokazNumerStronyBiez();
     if (!observer_) return;
     observer_->PokazDaneTowaru(QWybrTowForDost);

@@ -21,6 +21,9 @@ namespace kmx::data {
 class TDMObserver {
 public:
     virtual ~TDMObserver() = default;
+    // The cursor of a result set moved (first of the notifications, so the
+    // grid showing the set can follow it).
+    virtual void KursorPrzesuniety(DataSet& set) { (void)set; }
     // Shows or hides the supplier catalogue's "Szczegóły towaru" tab.
     virtual void UstawPrzyciskMenuiZaklSzczTowDost(bool on) = 0;
     virtual void PokazDaneDostawcy(DataSet& set) = 0;
