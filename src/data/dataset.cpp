@@ -275,6 +275,8 @@ struct DataSet::Storage {
     static constexpr unsigned kChunkShift = 10;
     static constexpr std::size_t kChunkRows = std::size_t{1} << kChunkShift;
     static constexpr std::size_t kChunkMask = kChunkRows - 1;
+    // Repeated values are looked for from this row on.
+    static constexpr std::size_t kInternFromRow = 4096;
 
     struct Chunk {
         std::unique_ptr<std::uint64_t[]> payload;
@@ -419,7 +421,9 @@ struct DataSet::Storage {
                         }
                         if (rec == nullptr) {
                             InternTable& table = tables[col];
-                            if (table.enabled()) {
+                            // Small results are stored as they come: looking every
+                            // value up costs more than the repeats would save.
+                            if (table.enabled() && rows >= kInternFromRow) {
                                 RowId origin;
                                 rec = table.intern(value.data(), value.size(), arena, row, origin);
                                 if (prediction != nullptr && *prediction == kUndecided) {
