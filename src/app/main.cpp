@@ -1,0 +1,33 @@
+// The program Kalmarex: the main window on the catalogue in the program's
+// folder. A catalogue that cannot be opened ends the program with its
+// message before any window shows.
+
+#include <QApplication>
+#include <QFont>
+#include <QString>
+
+#include "app/constants.h"
+#include "app/main_window.h"
+#include "app/program_paths.h"
+#include "platform/dialogs.h"
+#include "platform/settings_store.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kalmarex"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Kalmarex"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);  // pixels, whatever the screen's text scaling
+    QApplication::setFont(font);
+
+    kmx::platform::QtSettingsStore settings;
+    kmx::app::TKmxMain window(kmx::app::KatalogProgramu(), settings);
+    QString error;
+    if (!window.start(&error)) {
+        kmx::platform::dialogs().message(nullptr, QString::fromUtf8(kmx::app::kTytulKomunikatu), error,
+                                         kmx::platform::MessageIcon::Error);
+        return 1;
+    }
+    window.show();
+    return QApplication::exec();
+}
