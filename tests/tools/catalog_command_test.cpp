@@ -16,30 +16,10 @@ namespace {
 
 using testing::readFile;
 using testing::ScratchDir;
+using testing::runTool;
+using testing::ToolRun;
+using testing::toolPath;
 using testing::writeFile;
-
-// kmx-tool lies beside this test program (KMX_BIN_DIR when run by CTest).
-std::filesystem::path toolPath() {
-    if (const char* bin = std::getenv("KMX_BIN_DIR")) return std::filesystem::path(bin) / "kmx-tool";
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "kmx-tool";
-}
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun runTool(const ScratchDir& dir, const std::string& args) {
-    const std::string command = "'" + toolPath().string() + "' " + args + " >'" + (dir / "out.txt").string() +
-                                "' 2>'" + (dir / "err.txt").string() + "'";
-    const int raw = std::system(command.c_str());
-    ToolRun r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = readFile(dir / "out.txt");
-    r.err = readFile(dir / "err.txt");
-    return r;
-}
 
 TEST(CatalogCommand, BadArgumentsExitWithTwo) {
     ScratchDir dir;

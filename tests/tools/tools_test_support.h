@@ -2,6 +2,9 @@
 // Shared helpers of the tool tests: scratch directories and file access.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
@@ -47,6 +50,30 @@ inline void writeFile(const std::filesystem::path& p, const std::string& bytes) 
 
 inline void writeTables(const std::filesystem::path& dir, const std::map<std::string, std::string>& tables) {
     for (const auto& [name, text] : tables) writeFile(dir / (name + ".csv"), text);
+}
+
+// kmx-tool lies beside the test program (KMX_BIN_DIR when run by CTest).
+inline std::filesystem::path toolPath() {
+    if (const char* bin = std::getenv("KMX_BIN_DIR")) return std::filesystem::path(bin) / "kmx-tool";
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "kmx-tool";
+}
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs kmx-tool with shell-quoted arguments, its output kept in files of dir.
+inline ToolRun runTool(const ScratchDir& dir, const std::string& args) {
+    const std::string command = "'" + toolPath().string() + "' " + args + " >'" + (dir / "out.txt").string() +
+                                "' 2>'" + (dir / "err.txt").string() + "'";
+    const int raw = std::system(command.c_str());
+    ToolRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = readFile(dir / "out.txt");
+    r.err = readFile(dir / "err.txt");
+    return r;
 }
 
 }  // namespace kmx::catalog::testing

@@ -47,7 +47,8 @@ bool fillGoodsCriteria(const Options& o, TsTowar& t, int& mode, std::string& err
     if (auto v = o.value("pkwiu")) t.pkwiu.setUtf8(*v);
     if (auto v = o.value("price-to")) {
         double price = 0;
-        if (!parseDecimal(*v, ',', price) || !std::isfinite(price)) {
+        // A value beyond a 32-bit float would reach the statement as "INF".
+        if (!parseDecimal(*v, ',', price) || !std::isfinite(static_cast<float>(price))) {
             error = "--price-to: Błędna liczba '" + *v + "'";
             return false;
         }
