@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QCoreApplication>
+#include <QAbstractItemView>
 #include <QFile>
 #include <QFont>
 #include <QGroupBox>
@@ -137,6 +139,10 @@ TKmxMain::~TKmxMain() {
     // The grids, panels and pages hold references to the data module and the
     // query engine, which go before the base class deletes its children.
     tdm_->setObserver(nullptr);
+    // The supplier fields' filter watches widgets that outlive them here (the
+    // name drop-down goes with the window's own children).
+    podpowiedzNazwDost_->popup()->removeEventFilter(this);
+    eNazwaDost_ = nullptr;
     delete help_;
     delete about_;
     delete daneTow_;
@@ -159,6 +165,7 @@ bool TKmxMain::start(QString* error) {
         return false;
     }
     wypelnijListy();
+    wypelnijListyDost();
 
     std::string edycja;
     std::string rok;
@@ -298,6 +305,7 @@ bool TKmxMain::eventFilter(QObject* watched, QEvent* event) {
         FormResize();
         return false;
     }
+    if (filtrPolDost(watched, event)) return true;
     return filtrPolSzukania(watched, event);
 }
 
@@ -394,6 +402,7 @@ void TKmxMain::utworzAkcje() {
     connect(ACenyScalone, &QAction::triggered, this, &TKmxMain::ACenyScaloneExecute);
     connect(AStawki, &QAction::triggered, this, &TKmxMain::AStawkiExecute);
     connect(APokazAllTowar, &QAction::triggered, this, &TKmxMain::APokazAllTowarExecute);
+    connect(APokazAllDost, &QAction::triggered, this, &TKmxMain::APokazAllDostExecute);
     connect(AOferta, &QAction::triggered, this, &TKmxMain::AOfertaExecute);
     connect(Pomoc, &QAction::triggered, this, [this] { pokazInstrukcje(QString::fromUtf8(kInstrukcjaMS)); });
     connect(DataSetFirst1, &QAction::triggered, this, [this] {
@@ -408,8 +417,7 @@ void TKmxMain::utworzAkcje() {
     connect(DataSetNext1, &QAction::triggered, this, [this] {
         if (data::DataSet* ds = zbiorPodFokusem(); ds && ds->active()) ds->next();
     });
-    // Exports, printing, the printer set-up and the supplier search's show
-    // all come with their own screens; until then the actions only exist with
+    // Exports, printing and the printer set-up come with their own screens; until then the actions only exist with
     // their captions, keys and enabling.
 }
 
@@ -575,29 +583,12 @@ void TKmxMain::utworzStrony() {
     PCMain_->addTab(tabDostawcy, QStringLiteral("Katalog Dostawców"));
 
     PCDostawcy_->addTab(utworzStroneSzukaniaDostawcow(), QStringLiteral("Wyszukiwanie"));
-    auto* tabDostZnal = new QWidget;
-    tabDostZnal->setObjectName(QStringLiteral("TabDostZnal"));
-    auto* lz = new QVBoxLayout(tabDostZnal);
-    lz->setContentsMargins(2, 2, 2, 2);
-    naglowekDost_ =
-        utworzNaglowekListy(QStringLiteral(" LISTA WYSZUKANYCH DOSTAWCÓW "), "GrBListaDost", nullptr);
-    lz->addWidget(naglowekDost_);
-    lz->addStretch(1);
-    PCDostawcy_->addTab(tabDostZnal, QStringLiteral("Znalezieni"));
+    PCDostawcy_->addTab(utworzStroneZnalezionychDostawcow(), QStringLiteral("Znalezieni"));
     TabDostSzczDost_ = new QWidget;
     TabDostSzczDost_->setObjectName(QStringLiteral("TabDostSzczDost"));
     miejsceDostDost_ = miejsceNaPanel(TabDostSzczDost_);
     PCDostawcy_->addTab(TabDostSzczDost_, QStringLiteral("Szczegóły dostawcy"));
-    auto* tabDostListaProd = new QWidget;
-    tabDostListaProd->setObjectName(QStringLiteral("TabDostListaProd"));
-    auto* lt = new QVBoxLayout(tabDostListaProd);
-    lt->setContentsMargins(2, 2, 2, 2);
-    naglowekTowDost_ =
-        utworzNaglowekListy(QStringLiteral(" LISTA TOWARÓW DOSTAWCY "), "GrBListaTowDost", nullptr);
-    naglowekTowDost_->setFixedHeight(76);
-    lt->addWidget(naglowekTowDost_);
-    lt->addStretch(1);
-    PCDostawcy_->addTab(tabDostListaProd, QStringLiteral("Lista towarów"));
+    PCDostawcy_->addTab(utworzStroneListyTowarowDostawcy(), QStringLiteral("Lista towarów"));
     TabDostSzczTow_ = new QWidget;
     TabDostSzczTow_->setObjectName(QStringLiteral("TabDostSzczTow"));
     miejsceDostTow_ = miejsceNaPanel(TabDostSzczTow_);
@@ -665,27 +656,6 @@ QWidget* TKmxMain::utworzNaglowekListy(const QString& caption, const char* objec
     return group;
 }
 
-QWidget* TKmxMain::utworzStroneSzukaniaDostawcow() {
-    // The supplier search screen fills this frame; for now it holds the
-    // criteria group and the button row that the window keeps centred.
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabDostSzuk"));
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(2, 2, 2, 2);
-    auto* frame = new QGroupBox(QStringLiteral(" SZUKANIE DOSTAWCÓW - KRYTERIA WYBORU "), page);
-    frame->setObjectName(QStringLiteral("GrBKryteriaDost"));
-    layout->addWidget(frame);
-    ramkaSzukDost_ = frame;
-    GrBSzukDost_ = new QGroupBox(QStringLiteral("  DOSTAWCA  "), frame);
-    GrBSzukDost_->setObjectName(QStringLiteral("GrBSzukDost"));
-    GrBSzukDost_->setFixedSize(420, 150);
-    panelPrzyciskiSzukDost_ = new QWidget(frame);
-    panelPrzyciskiSzukDost_->setObjectName(QStringLiteral("panelPrzyciskiSzukDost"));
-    panelPrzyciskiSzukDost_->setFixedSize(420, 30);
-    frame->installEventFilter(this);
-    return page;
-}
-
 // ------------------------------------------------------------------ active set, grid, panels
 
 data::DataSet* TKmxMain::ActiveResultSet() {
@@ -710,6 +680,8 @@ data::DataSet* TKmxMain::ActiveResultSet() {
 
 ResultGrid* TKmxMain::AktywnaSiatka() {
     if (PCMain_->currentIndex() == 0 && PCProdukty_->currentIndex() == 1) return gridTow_;
+    if (PCMain_->currentIndex() == 1 && PCDostawcy_->currentIndex() == 1) return gridDost_;
+    if (PCMain_->currentIndex() == 1 && PCDostawcy_->currentIndex() == 3) return gridTowDost_;
     return nullptr;
 }
 
@@ -758,7 +730,13 @@ void TKmxMain::UstawAkcje(std::optional<bool> druk, std::optional<bool> oferta, 
 
 void TKmxMain::UstawPrzyciskMenuiZaklSzczTowDost(bool on) {
     mnuDostSzczTow_->setEnabled(on);
+    // Hiding the tab on screen moves Qt to another one; that move is no
+    // page change of the user's.
+    const bool before = bezObslugiZmian_;
+    bezObslugiZmian_ = true;
     PCDostawcy_->setTabVisible(4, on);
+    bezObslugiZmian_ = before;
+    poprzedniaDost_ = PCDostawcy_->currentIndex();
 }
 
 void TKmxMain::odswiezMenuWidoku() {
@@ -863,21 +841,28 @@ void TKmxMain::PCProduktyChange(int index) {
 }
 
 void TKmxMain::PCDostawcyChange(int index) {
+    // The goods list shows only while its own page is on screen and loaded.
+    zawartoscListyTowDost_->hide();
+    StanProgramu& stan = stanProgramu();
     switch (index) {
         case 0:
             AKrytSzukDostawcyExecute();
             break;
         case 1:
-            pasek_->UstawIloscPozycji(stanProgramu().IloscDostawcow);
+            pasek_->UstawIloscPozycji(stan.IloscDostawcow);
             ADostListaDostExecute();
             break;
         case 2:
             ADostSzczDostExecute();
             break;
         case 3:
-            if (tdm_->QWybrTowForDost.active()) {
+            if (PokazTowaryDostawcy()) {
+                pokazStrone(1, 3);
+                zawartoscListyTowDost_->show();
+                tdm_->PokazNumerStronyBiez();
                 ADostListaTowExecute();
-                pasek_->UstawIloscPozycji(stanProgramu().IloscTowarowDostawcy);
+                pasek_->UstawIloscPozycji(stan.IloscTowarowDostawcy);
+                UstawPrzyciskMenuiZaklSzczTowDost(true);
             } else {
                 pokazStrone(1, 1);
                 ADostListaDostExecute();
@@ -925,7 +910,7 @@ void TKmxMain::AKrytSzukDostawcyExecute() {
     pokazStrone(1, 0);
     UstawPaneleSzczegolow();
     UstawAkcje(false, false, false, false);
-    PCDostawcy_->tabBar()->setFocus();
+    eNazwaDost_->setFocus();
 }
 
 void TKmxMain::ADostListaDostExecute() {
@@ -935,7 +920,7 @@ void TKmxMain::ADostListaDostExecute() {
     pasek_->przeniesDo(naglowekDost_, false);
     tdm_->PokazNumerStronyBiez();
     UstawPrzyciskiStron();
-    PCDostawcy_->tabBar()->setFocus();
+    gridDost_->setFocus();
 }
 
 void TKmxMain::ADostSzczDostExecute() {
@@ -946,17 +931,20 @@ void TKmxMain::ADostSzczDostExecute() {
 }
 
 void TKmxMain::ADostListaTowExecute() {
-    // Loading a supplier's goods belongs to the supplier screen; the page
-    // opens once a list is loaded.
-    if (!tdm_->QWybrTowForDost.active()) return;
+    // The goods of the current supplier: loaded here (the list already open
+    // for this supplier is reused); nothing happens when there are none.
+    if (!tdm_->QWybrDost.active() || tdm_->QWybrDost.isEmpty()) return;
+    if (!PokazTowaryDostawcy()) return;
     pokazStrone(1, 3);
+    zawartoscListyTowDost_->show();
+    if (QLayout* l = TabDostListaProd_->layout()) l->activate();
     UstawPaneleSzczegolow();
     UstawAkcje(true, true, true, true);
     pasek_->przeniesDo(naglowekTowDost_, true);
     tdm_->PokazNumerStronyBiez();
     UstawPrzyciskiStron();
     UstawPrzyciskMenuiZaklSzczTowDost(true);
-    PCDostawcy_->tabBar()->setFocus();
+    gridTowDost_->setFocus();
 }
 
 void TKmxMain::ADostSzczTowExecute() {
@@ -1002,6 +990,8 @@ void TKmxMain::powrotDoListy() {
 
 void TKmxMain::KursorPrzesuniety(data::DataSet& set) {
     if (&set == &tdm_->QWybrTow) gridTow_->followCursor();
+    if (&set == &tdm_->QWybrDost) gridDost_->followCursor();
+    if (&set == &tdm_->QWybrTowForDost) gridTowDost_->followCursor();
 }
 
 void TKmxMain::PokazDaneDostawcy(data::DataSet& set) {
@@ -1025,7 +1015,10 @@ std::optional<data::TDMObserver::ActiveGrid> TKmxMain::GetActiveGrid() {
 int TKmxMain::ObliczIloscStronwGridzie() {
     ResultGrid* grid = AktywnaSiatka();
     if (!grid) return 0;
-    const int count = grid == gridTow_ ? stanProgramu().IloscTowarow : stanProgramu().IloscTowarowDostawcy;
+    const StanProgramu& stan = stanProgramu();
+    const int count = grid == gridTow_    ? stan.IloscTowarow
+                      : grid == gridDost_ ? stan.IloscDostawcow
+                                          : stan.IloscTowarowDostawcy;
     return liczbaStron(count, grid->linesPerPage());
 }
 

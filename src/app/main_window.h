@@ -69,6 +69,9 @@ int Wysrodkuj(int outer, int inner);
 // The column a found-goods title sorts by (the idx_ ranks for the scrambled
 // columns); empty: the column itself.
 QString KolumnaSortowaniaTowarow(const QString& field);
+// The same for the found suppliers and for the goods of one supplier.
+QString KolumnaSortowaniaDostawcow(const QString& field);
+QString KolumnaSortowaniaTowarowDostawcy(const QString& field);
 
 enum class WynikZapytania { Sukces, Pusto, Blad };
 
@@ -125,6 +128,24 @@ public:
     void WyczyscKryteriaTow();
     bool trybZaawansowany() const { return zaawansowany_; }
 
+    // --- supplier search screen (main_window_suppliers.cpp)
+    void bSzukajDostClick();
+    void APokazAllDostExecute();
+    void bWyczyscKryteriaDostClick();
+    // Fills the record from the panel; texts are cut to the record's widths.
+    void PobierzKryteriaDost(TsDostawca& kryteria, bool zeroFill);
+    WynikZapytania WykonajZapytanieDost(const std::string& select, std::int32_t& count);
+    void WyczyscKryteriaDost();
+    void ZamknijQueryDostawcow();
+    // Loads the current supplier's goods into QWybrTowForDost and returns
+    // their count; the loaded list is reused while it is open for the same
+    // supplier and force is off. -1 when the statement failed (reported).
+    std::int32_t SzukajTowarowDostawcy(bool force);
+    // True when the current supplier has goods: loaded, counters set.
+    bool PokazTowaryDostawcy();
+    // Statements run in QWybrTowForDost since the window was made.
+    int liczbaZapytanTowarowDostawcy() const { return zapytaniaTowDost_; }
+
     // --- page changes and page actions
     void PCMainChange(int index);
     void PCProduktyChange(int index);
@@ -154,6 +175,8 @@ public:
     SupplierPanel* panelDostawcy() const { return daneDost_; }
     PagingBar* pasekStron() const { return pasek_; }
     ResultGrid* siatkaTowarow() const { return gridTow_; }
+    ResultGrid* siatkaDostawcow() const { return gridDost_; }
+    ResultGrid* siatkaTowarowDostawcy() const { return gridTowDost_; }
     WorksPage* stronaCenRobot() const { return worksPage_; }
     RatesPage* stronaStawek() const { return ratesPage_; }
     TFHelp* oknoPomocy() const { return help_; }
@@ -177,6 +200,8 @@ private:
     QWidget* utworzStroneSzukaniaTowarow();
     QWidget* utworzStroneZnalezionychTowarow();
     QWidget* utworzStroneSzukaniaDostawcow();
+    QWidget* utworzStroneZnalezionychDostawcow();
+    QWidget* utworzStroneListyTowarowDostawcy();
     QWidget* utworzNaglowekListy(const QString& caption, const char* objectName, QLabel** link);
     void wypelnijListy();
 
@@ -196,6 +221,14 @@ private:
     void pokazListeTowarow();
     void otworzSzczegolyZListy();
     void powrotDoListy();
+
+    // supplier screen helpers
+    void wypelnijListyDost();
+    void oznaczPolaDost();
+    bool filtrPolDost(QObject* watched, QEvent* event);
+    void pokazListeDostawcow();
+    void otworzSzczegolyDostawcy();
+    void otworzSzczegolyTowaruDostawcy();
 
     // page switching without the change handlers
     void pokazStrone(int mainIndex, int innerIndex);
@@ -264,10 +297,27 @@ private:
     QPushButton* bPokazWszystkie_ = nullptr;
     QPushButton* bSzukZaawans_ = nullptr;
 
-    // supplier criteria (the search itself comes with the supplier screen)
+    // supplier criteria, found suppliers, one supplier's goods
     QWidget* ramkaSzukDost_ = nullptr;
     QGroupBox* GrBSzukDost_ = nullptr;
     QWidget* panelPrzyciskiSzukDost_ = nullptr;
+    QLineEdit* eNazwaDost_ = nullptr;
+    QCompleter* podpowiedzNazwDost_ = nullptr;
+    bool pominEnterDost_ = false;  // the Enter that picked a supplier name
+    QComboBox* dblWojew_ = nullptr;
+    QPushButton* bWyczyscWojew_ = nullptr;
+    QLineEdit* eMiejscowosc_ = nullptr;
+    QComboBox* dblBranza_ = nullptr;
+    QPushButton* bWyczyscBranze_ = nullptr;
+    QPushButton* bSzukajDost_ = nullptr;
+    QPushButton* bWyczyscKryteriaDost_ = nullptr;
+    QPushButton* bPokazAllDost_ = nullptr;
+    ResultGrid* gridDost_ = nullptr;
+    ResultGrid* gridTowDost_ = nullptr;
+    QWidget* TabDostListaProd_ = nullptr;
+    QWidget* zawartoscListyTowDost_ = nullptr;  // hidden while another page is on screen
+    QLabel* lblDostawcaListy_ = nullptr;         // the supplier whose goods are listed
+    int zapytaniaTowDost_ = 0;
 
     // actions
     QAction* AEksport = nullptr;

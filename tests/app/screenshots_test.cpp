@@ -111,7 +111,28 @@ TEST(Screenshots, EveryPageOfTheMainWindow) {
         okno.AStawkiExecute();
         zapisz(&okno, dir, "07_narzuty.png", saved);
         okno.AKrytSzukDostawcyExecute();
+        wpisz(okno.findChild<QLineEdit*>(QStringLiteral("eMiejscowosc")), QStringLiteral("K"));
         zapisz(&okno, dir, "08_katalog_dostawcow.png", saved);
+        okno.findChild<QLineEdit*>(QStringLiteral("eMiejscowosc"))->clear();
+
+        // The supplier pages: every supplier, the first one with a logo.
+        okno.APokazAllDostExecute();
+        ASSERT_TRUE(dialogs.shownMessages.empty());
+        kmx::data::DataSet& dost = okno.tdm().QWybrDost;
+        for (int r = 1; r <= dost.recordCount(); ++r) {
+            dost.moveTo(r);
+            if (dost.value("ID_PRODUCENTA").asInt() == 1) break;
+        }
+        okno.ADostListaDostExecute();
+        zapisz(&okno, dir, "13_znalezieni.png", saved);
+        okno.ADostSzczDostExecute();
+        zapisz(&okno, dir, "14_dostawca_szczegoly.png", saved);
+        okno.ADostListaTowExecute();
+        ASSERT_TRUE(dialogs.shownMessages.empty());
+        okno.tdm().QWybrTowForDost.moveTo(3);
+        zapisz(&okno, dir, "15_lista_towarow_dostawcy.png", saved);
+        okno.ADostSzczTowExecute();
+        zapisz(&okno, dir, "16_towar_dostawcy.png", saved);
 
         kmx::app::PokazCzekaj(QStringLiteral("Wyszukiwanie towarów..."), false);
         ASSERT_NE(kmx::app::oknoCzekaj(), nullptr);
@@ -133,7 +154,7 @@ TEST(Screenshots, EveryPageOfTheMainWindow) {
     }
     kmx::app::UstawKatalogProgramu(QString());
     for (const QString& f : saved) EXPECT_GT(QFile(f).size(), 1000) << f.toStdString();
-    EXPECT_EQ(saved.size(), 12);
+    EXPECT_EQ(saved.size(), 16);
 }
 
 }  // namespace
