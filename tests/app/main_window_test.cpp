@@ -283,8 +283,8 @@ TEST(ProgramState, EditionTextsAndDateFormats) {
 TEST_F(MainWindowTest, StartUpReadsTheEditionAndShowsTheSearchPage) {
     TKmxMain& okno = otworz();
     EXPECT_EQ(okno.windowTitle(),
-              QStringLiteral("KALMAREX - CENY PRODUCENTÓW I DOSTAWCÓW - wydanie IV kwartał/2026"));
-    EXPECT_EQ(kmx::app::stanProgramu().WersjaOpis, QStringLiteral("Wersja 1.21 wyd.IV kwartał/2026"));
+              QStringLiteral("KALMAREX - CENY PRODUCENTÓW I DOSTAWCÓW - wydanie 4/2026"));
+    EXPECT_EQ(kmx::app::stanProgramu().WersjaOpis, QStringLiteral("Wersja 1.21 wyd.4/2026"));
     EXPECT_EQ(kmx::app::stanProgramu().KrotkiFormatDaty, QStringLiteral("dd-MM-yy"));
     EXPECT_EQ(PCMain()->currentIndex(), 0);
     EXPECT_EQ(PCProdukty()->currentIndex(), 0);
@@ -866,7 +866,7 @@ TEST_F(MainWindowTest, HelpMenuOpensInstructionsLinksAndAbout) {
     EXPECT_TRUE(okno.oknoOProgramie()->isVisible());
     bool wersja = false;
     for (QLabel* l : okno.oknoOProgramie()->findChildren<QLabel*>())
-        wersja = wersja || l->text().contains(QStringLiteral("Wersja 1.21 wyd.IV kwartał/2026"));
+        wersja = wersja || l->text().contains(QStringLiteral("Wersja 1.21 wyd.4/2026"));
     EXPECT_TRUE(wersja);
     okno.oknoOProgramie()->hide();
 

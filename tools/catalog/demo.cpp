@@ -15,6 +15,12 @@
 #include <fstream>
 
 #include "catalog/demo_text.h"
+#include "core/last_error.h"
+#include "core/pricelist.h"
+#include "core/query_builder.h"
+#include "core/settings_file.h"
+#include "data/tdm.h"
+#include "export/export_rows.h"
 
 namespace kmx::catalog {
 
@@ -188,6 +194,36 @@ std::map<std::string, std::string> demoTexts() {
     return out;
 }
 
+// The ready-made price lists the program copies for an unrestricted search:
+// KMX/ in version 2.0, KMX2.1/ in version 2.1, materials and equipment of the
+// whole catalogue, written by the export's own row walk.
+static bool writeReadyMadeLists(const fs::path& dest, std::string& error) {
+    auto settings = CzytajUstawienia(dest / "kmx.iif");
+    data::TDM dm;
+    if (dm.PolaczZBaza(dest / "kmx.dat", settings.ok ? settings.password : std::string()) || dm.OtworzTabele()) {
+        error = "ready-made lists: " + OstatniBlad().text;
+        return false;
+    }
+    if (!dm.QWybrTow.open(ZbudujZapytanieTowarow(TsTowar{}, 0) + " ORDER BY idx_NAZWA", error)) return false;
+    const std::string key = pricelist::MakeLineKey();
+    for (auto [folder, version] : {std::pair{"KMX", pricelist::Version::V20}, std::pair{"KMX2.1", pricelist::Version::V21}}) {
+        std::error_code ec;
+        fs::create_directories(dest / folder, ec);
+        exportrows::PriceListJob job;
+        job.list = &dm.QWybrTow;
+        job.version = version;
+        job.key = key;
+        job.materialsTarget = (dest / folder / "materialy.kmx").string();
+        job.equipmentTarget = (dest / folder / "sprzet.kmx").string();
+        const exportrows::Result r = exportrows::WritePriceLists(job);
+        if (!r.ok) {
+            error = std::string(folder) + ": " + r.error;
+            return false;
+        }
+    }
+    return true;
+}
+
 DemoResult writeDemo(const fs::path& dest, const DemoOptions& options) {
     DemoResult result;
     if (options.goods < kDemoMinGoods || options.goods > kDemoMaxGoods) {
@@ -234,6 +270,7 @@ DemoResult writeDemo(const fs::path& dest, const DemoOptions& options) {
         result.error = result.build.error;
         return result;
     }
+    if (!writeReadyMadeLists(dest, result.error)) return result;
     result.ok = true;
     return result;
 }

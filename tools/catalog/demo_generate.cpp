@@ -1492,7 +1492,7 @@ DemoData Generator::run() {
     d.csv["KNR"] = table({"id_knr", "nazwa", "grupa_nazwa", "grupa_identyf", "sort"}, knrRows_);
     d.csv["ceny_robot"] =
         table({"id_ceny", "wariant", "jedn_miary", "cena", "podstawa", "zrodlo", "nazwa"}, workRows_);
-    d.csv["Wersja"] = table({"Edycja", "Rok"}, {{"IV kwartał", "2026"}});
+    d.csv["Wersja"] = table({"Edycja", "Rok"}, {{"4", "2026"}});  // the quarter's number
 
     // A third of the producers have a logo.
     for (const Producer& p : producers_) {

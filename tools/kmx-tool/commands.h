@@ -22,5 +22,9 @@ int cmdSearchSuppliers(const Args& args, std::ostream& out, std::ostream& err);
 int cmdWorks(const Args& args, std::ostream& out, std::ostream& err);
 // catalog build | dump | demo
 int cmdCatalog(const Args& args, std::ostream& out, std::ostream& err);
+// Price-list files: kmx decode | kmx write; the unit-price file; the descriptor.
+int cmdKmx(const Args& args, std::ostream& out, std::ostream& err);
+int cmdUnitPrices(const Args& args, std::ostream& out, std::ostream& err);
+int cmdDescriptor(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace kmx::tool

@@ -28,6 +28,10 @@ const Command kCommands[] = {
     {"search-goods", kmx::tool::cmdSearchGoods, "search-goods --catalogue DIR [goods-sql flags]"},
     {"search-suppliers", kmx::tool::cmdSearchSuppliers, "search-suppliers --catalogue DIR [supplier-sql flags]"},
     {"works", kmx::tool::cmdWorks, "works --catalogue DIR [--opis T] [--knr T]"},
+    {"kmx", kmx::tool::cmdKmx,
+     "kmx decode FILE | kmx write --catalogue DIR --version 1.0|2.0|2.1 --kind M|S --out FILE [goods-sql flags]"},
+    {"unit-prices", kmx::tool::cmdUnitPrices, "unit-prices --catalogue DIR --out FILE [--opis T] [--knr T]"},
+    {"descriptor", kmx::tool::cmdDescriptor, "descriptor --catalogue DIR --kind K --out FILE"},
 #ifndef KMX_TOOL_NO_CATALOG
     {"catalog", kmx::tool::cmdCatalog, "catalog build SRC OUT | catalog dump OUT DEST | catalog demo [--goods N] DEST"},
 #endif

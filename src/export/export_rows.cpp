@@ -1,0 +1,313 @@
+#include "export/export_rows.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <unordered_set>
+#include <vector>
+
+#include "core/cp1250.h"
+#include "core/kmx_zip.h"
+#include "core/scramble.h"
+
+namespace kmx::exportrows {
+
+namespace fs = std::filesystem;
+using data::DataSet;
+
+namespace {
+
+// The first of the names the set has; result sets name a column with its
+// table only where two tables share the name.
+int fieldOf(const DataSet& ds, std::initializer_list<std::string_view> names) {
+    for (std::string_view n : names) {
+        const int i = ds.fieldIndex(n);
+        if (i >= 0) return i;
+    }
+    return -1;
+}
+
+std::string raw(const DataSet& ds, int row, std::initializer_list<std::string_view> names) {
+    const int f = fieldOf(ds, names);
+    if (f < 0) return {};
+    return std::string(ds.cell(row, f).bytes());
+}
+
+std::string plain(const DataSet& ds, int row, int mode, std::initializer_list<std::string_view> names) {
+    return Deszyfruj(raw(ds, row, names), mode);
+}
+
+std::optional<double> number(const DataSet& ds, int row, std::string_view name) {
+    const int f = ds.fieldIndex(name);
+    if (f < 0) return std::nullopt;
+    const data::Cell c = ds.cell(row, f);
+    if (c.isNull()) return std::nullopt;
+    return c.asDouble();
+}
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// Supplier lines of one kind in the order collected, each once.
+struct SupplierLines {
+    std::vector<std::string> lines;
+    std::unordered_set<std::string> seen;
+    void add(const std::string& line) {
+        if (seen.insert(line).second) lines.push_back(line);
+    }
+};
+
+}  // namespace
+
+Kinds DecideKinds(std::string_view restriction, const DataSet& list) {
+    Kinds k;
+    std::string r(restriction);
+    while (!r.empty() && r.back() == ' ') r.pop_back();
+    while (!r.empty() && r.front() == ' ') r.erase(r.begin());
+    if (!r.empty()) {
+        k.materials = r == "M";
+        k.equipment = r == "S";
+        return k;
+    }
+    const int f = fieldOf(list, {"TYP_RMS", "TOWAR.TYP_RMS"});
+    if (f < 0) return k;
+    for (int row = 0; row < list.recordCount() && !(k.materials && k.equipment); ++row) {
+        const std::string_view kind = list.cell(row, f).bytes();
+        if (kind == "M") k.materials = true;
+        if (kind == "S") k.equipment = true;
+    }
+    return k;
+}
+
+pricelist::SupplierRecord SupplierFromRow(const DataSet& ds, int row, bool fromSupplierList) {
+    pricelist::SupplierRecord s;
+    s.code = plain(ds, row, 2, {"KOD_PRODUCENTA", "PRODUCENT.KOD_PRODUCENTA"});
+    s.nip = plain(ds, row, 2, {"NIP", "PRODUCENT.NIP"});
+    s.name = NalozWielkoscLiter(plain(ds, row, 1, {"PRODUCENT.NAZWA", "NAZWA"}),
+                                raw(ds, row, {"caseNazwaProd", "PRODUCENT.caseNazwaProd"}));
+    s.postalCode = plain(ds, row, 2, {"KOD_POCZTOWY", "PRODUCENT.KOD_POCZTOWY"});
+    s.street = plain(ds, row, 2, {"ULICA_DOM", "PRODUCENT.ULICA_DOM"});
+    s.town = plain(ds, row, 2, {"MIEJSCOWOSC", "PRODUCENT.MIEJSCOWOSC"});
+    s.province = raw(ds, row, {"WOJEWODZTWO.NAZWA"});
+    s.phone = plain(ds, row, 2, {"TELEFON1", "PRODUCENT.TELEFON1"});
+    s.fax = plain(ds, row, 2, {"FAKS", "PRODUCENT.FAKS"});
+    s.email = plain(ds, row, 2, {"EMAIL_PODSTAWOWY", "PRODUCENT.EMAIL_PODSTAWOWY"});
+    s.www = fromSupplierList ? plain(ds, row, 2, {"ADRES_WWW", "PRODUCENT.ADRES_WWW"})
+                             : plain(ds, row, 2, {"PRODUCENT.ADRES_WWW"});
+    return s;
+}
+
+pricelist::GoodsRecord GoodsFromRow(const DataSet& ds, int row) {
+    pricelist::GoodsRecord g;
+    g.name = NalozWielkoscLiter(plain(ds, row, 1, {"TOWAR.NAZWA", "NAZWA"}), raw(ds, row, {"caseNazwa", "TOWAR.caseNazwa"}));
+    g.eto = plain(ds, row, 2, {"INDEKS_ETO", "TOWAR.INDEKS_ETO"});
+    g.unit = raw(ds, row, {"JEDNOSTKA_MIARY.KOD"});
+    g.pkwiu = raw(ds, row, {"PKWIU", "TOWAR.PKWIU"});
+    g.retailPrice = number(ds, row, "CENA_DETALICZNA");
+    g.unitPrice = number(ds, row, "CENA_JEDNOSTKOWA");
+    g.vat = raw(ds, row, {"STAWKA_VAT.KOD"});
+    g.producerName = plain(ds, row, 1, {"PRODUCENT.NAZWA"});
+    g.producerCode = plain(ds, row, 2, {"KOD_PRODUCENTA", "PRODUCENT.KOD_PRODUCENTA"});
+    g.kind = raw(ds, row, {"TYP_RMS", "TOWAR.TYP_RMS"});
+    g.currency = raw(ds, row, {"WALUTA.KOD"});
+    g.symbol = plain(ds, row, 2, {"TOWAR.SYMBOL", "SYMBOL"});
+    return g;
+}
+
+pricelist::UnitPriceRow UnitPriceFromRow(const DataSet& ds, int row) {
+    pricelist::UnitPriceRow u;
+    u.basis = raw(ds, row, {"podstawa"});
+    u.variant = raw(ds, row, {"wariant"});
+    u.name = raw(ds, row, {"nazwa"});
+    u.unit = raw(ds, row, {"jedn_miary"});
+    u.price = number(ds, row, "cena");
+    return u;
+}
+
+ListPause::ListPause(DataSet& ds) : ds_(ds) {
+    scroll_ = ds_.setAfterScroll({});
+    calc_ = ds_.setOnCalcFields({});
+    ds_.suspendNotifications();
+}
+
+ListPause::~ListPause() {
+    ds_.setAfterScroll(std::move(scroll_));
+    ds_.setOnCalcFields(std::move(calc_));
+    ds_.first();
+    ds_.resumeNotifications();
+}
+
+TempFolder::TempFolder() {
+    std::error_code ec;
+    const fs::path base = fs::temp_directory_path(ec);
+    if (ec) return;
+    std::string tmpl = (base / "kmxexportXXXXXX").string();
+    if (mkdtemp(tmpl.data()) != nullptr) path_ = tmpl;
+}
+
+TempFolder::~TempFolder() {
+    if (path_.empty()) return;
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+}
+
+Result WritePriceLists(const PriceListJob& job) {
+    Result r;
+    if (job.list == nullptr) {
+        r.error = "brak listy do eksportu";
+        return r;
+    }
+    const bool wantM = !job.materialsTarget.empty();
+    const bool wantS = !job.equipmentTarget.empty();
+    if (!wantM && !wantS) {
+        r.ok = true;
+        return r;
+    }
+    const std::string key = job.key.empty() ? pricelist::MakeLineKey() : job.key;
+    TempFolder tmp;
+    if (!tmp.ok()) {
+        r.error = "nie można utworzyć folderu tymczasowego";
+        return r;
+    }
+
+    DataSet& list = *job.list;
+    {
+        ListPause pause(list);
+        std::ofstream fileM, fileS;
+        if (wantM) fileM.open(tmp.file("M.tmp"), std::ios::binary | std::ios::trunc);
+        if (wantS) fileS.open(tmp.file("S.tmp"), std::ios::binary | std::ios::trunc);
+        if ((wantM && !fileM) || (wantS && !fileS)) {
+            r.error = "nie można utworzyć pliku tymczasowego";
+            return r;
+        }
+        SupplierLines supM, supS;
+        if (job.listKind == ListKind::SupplierGoods && job.supplierList != nullptr &&
+            job.supplierList->recNo() > 0) {
+            const std::string line =
+                pricelist::SupplierLine(SupplierFromRow(*job.supplierList, job.supplierList->recNo() - 1, true));
+            if (wantM) supM.add(line);
+            if (wantS) supS.add(line);
+        }
+        // On a supplier's goods list the producer's name and code are the supplier's.
+        std::string supplierName, supplierCode;
+        if (job.listKind == ListKind::SupplierGoods && job.supplierList != nullptr &&
+            job.supplierList->recNo() > 0) {
+            const pricelist::SupplierRecord s =
+                SupplierFromRow(*job.supplierList, job.supplierList->recNo() - 1, true);
+            supplierName = Deszyfruj(raw(*job.supplierList, job.supplierList->recNo() - 1, {"PRODUCENT.NAZWA", "NAZWA"}), 1);
+            supplierCode = s.code;
+        }
+
+        const int kindField = fieldOf(list, {"TYP_RMS", "TOWAR.TYP_RMS"});
+        const int total = list.recordCount();
+        for (int row = 0; row < total; ++row) {
+            const std::string kind =
+                cp1250::upper(kindField >= 0 ? list.cell(row, kindField).bytes() : std::string_view());
+            const bool isM = kind == "M" && wantM;
+            const bool isS = kind == "S" && wantS;
+            if (job.listKind == ListKind::Goods && (isM || isS)) {
+                const std::string line = pricelist::SupplierLine(SupplierFromRow(list, row, false));
+                (isM ? supM : supS).add(line);
+            }
+            pricelist::GoodsRecord g = GoodsFromRow(list, row);
+            if (job.listKind == ListKind::SupplierGoods) {
+                g.producerName = supplierName;
+                g.producerCode = supplierCode;
+            }
+            if (isM || isS) {
+                if (auto line = pricelist::GoodsLine(g, job.version)) {
+                    std::ofstream& f = isM ? fileM : fileS;
+                    f << pricelist::EncodeLine(*line, key) << kCrLf;
+                    if (!f) {
+                        r.error = "zapis pliku tymczasowego nie powiódł się";
+                        return r;
+                    }
+                    ++r.written;
+                }
+            }
+            if (job.progress && !job.progress(row + 1, total)) {
+                r.cancelled = true;
+                break;
+            }
+        }
+        fileM.close();
+        fileS.close();
+        if ((wantM && fileM.fail()) || (wantS && fileS.fail())) {
+            r.error = "zapis pliku tymczasowego nie powiódł się";
+            return r;
+        }
+
+        // Materials before equipment.
+        struct Part {
+            bool wanted;
+            const char* kind;
+            const std::string* target;
+            const SupplierLines* suppliers;
+        } parts[] = {{wantM, "M", &job.materialsTarget, &supM}, {wantS, "S", &job.equipmentTarget, &supS}};
+        for (const Part& p : parts) {
+            if (!p.wanted) continue;
+            const pricelist::PriceListHead head{job.version, p.kind, job.averagePrices, key};
+            const std::string goodsTmp = tmp.file(std::string(p.kind) + ".tmp");
+            std::ifstream goods(goodsTmp, std::ios::binary);
+            if (!goods) {
+                r.error = "brak pliku tymczasowego " + goodsTmp;
+                return r;
+            }
+            if (job.version == pricelist::Version::V10) {
+                if (!pricelist::WritePriceListFile(*p.target, head, p.suppliers->lines, goods, r.error)) return r;
+                continue;
+            }
+            const std::string body = tmp.file(std::string("uncompressed") + p.kind + ".tmp");
+            if (!pricelist::WritePriceListFile(body, head, p.suppliers->lines, goods, r.error)) return r;
+            goods.close();
+            std::error_code ec;
+            fs::remove(goodsTmp, ec);
+            const std::string packed = tmp.file(kmxzip::kMemberName);
+            fs::remove(packed, ec);
+            fs::rename(body, packed, ec);
+            if (ec) {
+                r.error = "nie można przemianować pliku tymczasowego: " + ec.message();
+                return r;
+            }
+            if (!kmxzip::PackKmx(packed, *p.target, r.error)) return r;
+        }
+    }
+    r.ok = true;
+    return r;
+}
+
+Result WriteUnitPriceFile(const UnitPriceJob& job) {
+    Result r;
+    if (job.works == nullptr) {
+        r.error = "brak listy do eksportu";
+        return r;
+    }
+    std::ofstream out(job.target, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        r.error = "nie można utworzyć pliku " + job.target;
+        return r;
+    }
+    DataSet& works = *job.works;
+    ListPause pause(works);
+    if (!pricelist::WriteUnitPriceLine(out, pricelist::UnitPriceHeading(), r.error)) return r;
+    const int total = works.recordCount();
+    for (int row = 0; row < total; ++row) {
+        if (!pricelist::WriteUnitPriceLine(out, pricelist::UnitPriceLine(row + 1, UnitPriceFromRow(works, row)),
+                                           r.error))
+            return r;
+        ++r.written;
+        if (job.progress && !job.progress(row + 1, total)) {
+            r.cancelled = true;
+            break;
+        }
+    }
+    out.close();
+    if (out.fail()) {
+        r.error = "zapis pliku " + job.target + " nie powiódł się";
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+}  // namespace kmx::exportrows

@@ -1,0 +1,112 @@
+#pragma once
+// The row walk behind "Pobierz ceny": reads the rows of a goods list (the
+// goods search list or a supplier's goods list) and writes the price-list
+// files of the chosen kinds, or reads the work-price list and writes the
+// encrypted unit-price file. No windows here: the caller chooses the targets
+// and shows the progress; this walks the rows and writes the files.
+//
+// During a walk the list's after-scroll and calc-fields handlers are
+// detached and its notifications suspended; every way out restores them and
+// leaves the list on its first row. Temporary files live in a private folder
+// made for the run and removed at its end.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/pricelist.h"
+#include "data/dataset.h"
+
+namespace kmx::exportrows {
+
+// The message the export windows show for any failure of these writers.
+inline constexpr std::string_view kExportFailed = "Wystąpił błąd podczas eksportu danych. Sprawdź dysk.";
+
+enum class ListKind {
+    Goods,          // QWybrTow: every row carries its producer
+    SupplierGoods,  // QWybrTowForDost: the producer is the supplier list's current row
+};
+
+struct Kinds {
+    bool materials = false;
+    bool equipment = false;
+};
+
+// Which kinds to write: from the last goods search's kind restriction
+// ("M" or "S", blanks trimmed) or, when it is empty, by looking for rows of
+// kind exactly "M" and "S" in the list (the cursor does not move).
+Kinds DecideKinds(std::string_view restriction, const data::DataSet& list);
+
+// Called once per row walked with the number of rows done and the total.
+// Returning false cancels: the files are finished with the rows written so far.
+using Progress = std::function<bool(int done, int total)>;
+
+struct PriceListJob {
+    data::DataSet* list = nullptr;
+    ListKind listKind = ListKind::Goods;
+    const data::DataSet* supplierList = nullptr;  // SupplierGoods: its current row
+    pricelist::Version version = pricelist::Version::V21;
+    bool averagePrices = false;
+    std::string materialsTarget;  // empty: materials not written
+    std::string equipmentTarget;  // empty: equipment not written
+    std::string key;              // empty: MakeLineKey()
+    Progress progress;
+};
+
+struct Result {
+    bool ok = false;
+    bool cancelled = false;
+    int written = 0;  // goods lines, or unit-price rows
+    std::string error;
+};
+
+Result WritePriceLists(const PriceListJob& job);
+
+struct UnitPriceJob {
+    data::DataSet* works = nullptr;  // Qscalone
+    std::string target;
+    Progress progress;
+};
+// The heading and every row from the first, numbered from 1, wherever the
+// cursor stood.
+Result WriteUnitPriceFile(const UnitPriceJob& job);
+
+// The records of one row as the price list takes them (descrambled,
+// Windows-1250). For a supplier line `www` comes from "PRODUCENT.ADRES_WWW"
+// on the goods list and from "ADRES_WWW" on the supplier list.
+pricelist::SupplierRecord SupplierFromRow(const data::DataSet& ds, int viewRow, bool fromSupplierList);
+pricelist::GoodsRecord GoodsFromRow(const data::DataSet& ds, int viewRow);
+pricelist::UnitPriceRow UnitPriceFromRow(const data::DataSet& ds, int viewRow);
+
+// Detaches a list's handlers and suspends its notifications for a scope; on
+// the way out puts the handlers back and the list on its first row.
+class ListPause {
+public:
+    explicit ListPause(data::DataSet& ds);
+    ~ListPause();
+    ListPause(const ListPause&) = delete;
+    ListPause& operator=(const ListPause&) = delete;
+
+private:
+    data::DataSet& ds_;
+    data::DataSet::ScrollHandler scroll_;
+    data::DataSet::CalcFieldsHandler calc_;
+};
+
+// A private folder for one run's temporary files, removed with everything
+// in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    bool ok() const { return !path_.empty(); }
+    const std::string& path() const { return path_; }
+    std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+private:
+    std::string path_;
+};
+
+}  // namespace kmx::exportrows
