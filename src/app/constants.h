@@ -1,6 +1,8 @@
 #pragma once
 // The product's and the publisher's fixed texts and addresses.
 
+#include "core/publisher.h"
+
 namespace kmx::app {
 
 // Caption of the program's message boxes.
@@ -12,9 +14,9 @@ inline constexpr char kNaglowekBazyRobot[] = "wraz z bazą cen robót wg KNR-ów
 
 // The product's web site, the publisher's web site and the publisher's
 // mailbox for enquiries.
-inline constexpr char kStronaProduktu[] = "https://www.kalmarex.example.pl";
-inline constexpr char kStronaWydawcy[] = "https://www.davideriv.example.pl";
-inline constexpr char kEmailZapytan[] = "zapytania@davideriv.example.pl";
+inline constexpr const char* kStronaProduktu = publisher::kWwwProduktu;
+inline constexpr const char* kStronaWydawcy = publisher::kWwwWydawcy;
+inline constexpr const char* kEmailZapytan = publisher::kEmailZapytan;
 
 // The instruction texts beside the program.
 inline constexpr char kInstrukcjaMS[] = "Instrukcja_eksportu_ms.rtf";

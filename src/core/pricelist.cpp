@@ -10,6 +10,7 @@
 
 #include "core/cp1250.h"
 #include "core/numfmt.h"
+#include "core/publisher.h"
 #include "core/rijndael.h"
 
 namespace kmx::pricelist {
@@ -21,12 +22,10 @@ constexpr int kShiftV10 = 3;
 constexpr int kShiftV2x = 5;
 
 // The publisher's and seller's details written into every header and notice.
-constexpr std::string_view kPublisherWww = "www.kalmarex.pl";
-constexpr std::string_view kPublisherNotice =
-    "Wszelkie prawa zastrzeżone: Wydawnictwo Kalmarex sp. z o.o., ul. Jaworowa 12, 30-416 Kraków, "
-    "kalmarex@kalmarex.pl, tel. 12 345 67 89";
-constexpr std::string_view kSellerPhone = "12 345 67 80";
-constexpr std::string_view kSellerEmail = "sprzedaz@kalmarex.pl";
+constexpr std::string_view kPublisherWww = publisher::kWwwProduktu;
+constexpr std::string_view kPublisherNotice = publisher::kNotaPrawna;
+constexpr std::string_view kSellerPhone = publisher::kTelefonSprzedawcy;
+constexpr std::string_view kSellerEmail = publisher::kEmailSprzedawcy;
 
 // The unit-price file's cipher settings.
 constexpr std::string_view kUnitPricePhrase = "!KASZTANOWIEC!";

@@ -215,9 +215,9 @@ TEST(AboutBox, LinksOpenThePublisherTheMailboxAndTheProduct) {
     clickMiddle(about.findChild<QLabel*>("lblEmail"));
     clickMiddle(about.findChild<QLabel*>("lblWwwProduktu"));
     ASSERT_EQ(links.opened.size(), 3u);
-    EXPECT_EQ(links.opened[0], "https://www.davideriv.example.pl");
+    EXPECT_EQ(links.opened[0], "www.davideriv.example.pl");
     EXPECT_EQ(links.opened[1], "mailto:zapytania@davideriv.example.pl");
-    EXPECT_EQ(links.opened[2], "https://www.kalmarex.example.pl");
+    EXPECT_EQ(links.opened[2], "www.kalmarex.example.pl");
     EXPECT_TRUE(about.isVisible());
 
     // The icon sits on a white band at the top.

@@ -38,9 +38,9 @@ private:
 };
 
 const std::string kHeaderTail =
-    " - format danych elementów budowlanych z www.kalmarex.pl dla programów kosztorysowych TESSAR i KORVO. "
-    "Tylko one w pełni wykorzystują Kalmarex. Wszelkie prawa zastrzeżone: Wydawnictwo Kalmarex sp. z o.o., "
-    "ul. Jaworowa 12, 30-416 Kraków, kalmarex@kalmarex.pl, tel. 12 345 67 89 ";
+    " - format danych elementów budowlanych z www.kalmarex.example.pl dla programów kosztorysowych TESSAR i "
+    "KORVO. Tylko one w pełni wykorzystują Kalmarex. Wszelkie prawa zastrzeżone: Davideriv sp. z o.o., "
+    "ul. Jaworowa 12, 30-416 Kraków, biuro@davideriv.example.pl, tel. 12 345 67 89 ";
 
 TEST(PriceListKey, MakeDisguiseRecover) {
     EXPECT_EQ(MakeLineKey(2005, 4, 7), "070420050000");
@@ -88,7 +88,7 @@ TEST(PriceListHeaders, ThreeVersionsAndNotice) {
     EXPECT_EQ(NoticeLine(),
               fromUtf8("Do zaimportowania pliku potrzebna jest Tessar w wersji conajmniej 3.15 lub Korvo 4.3. "
                        "Sprawdz wersję programu: (menu Pomoc -> O programie). Aby zaktualizowac swoj program "
-                       "skontaktuj sie ze sprzedawca 12 345 67 80. sprzedaz@kalmarex.pl."));
+                       "skontaktuj sie ze sprzedawca 12 345 67 80. sprzedaz@davideriv.example.pl."));
 }
 
 TEST(PriceListRecords, SupplierLineFieldsCleaned) {
