@@ -8,6 +8,7 @@
 #include <string>
 
 #include "args.h"
+#include "catalogue_open.h"
 #include "commands.h"
 #include "core/cp1250.h"
 #include "core/kmx_zip.h"
@@ -24,22 +25,6 @@ namespace kmx::tool {
 
 namespace {
 
-int usage(std::ostream& err, const std::string& command, const std::string& message) {
-    err << "kmx-tool " << command << ": " << message << "\n";
-    return 2;
-}
-
-bool openCatalogue(data::TDM& dm, const std::string& dir, std::ostream& err) {
-    const std::filesystem::path folder(dir);
-    auto settings = CzytajUstawienia(folder / "kmx.iif");
-    const std::string password = settings.ok ? settings.password : std::string();
-    if (dm.PolaczZBaza(folder / "kmx.dat", password) || dm.OtworzTabele()) {
-        err << OstatniBlad().text << "\n";
-        return false;
-    }
-    return true;
-}
-
 int report(const exportrows::Result& r, std::ostream& out, std::ostream& err) {
     if (!r.ok) {
         err << exportrows::kExportFailed << "\n" << r.error << "\n";
@@ -50,7 +35,7 @@ int report(const exportrows::Result& r, std::ostream& out, std::ostream& err) {
 }
 
 int kmxDecode(const Args& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 2) return usage(err, "kmx decode", "usage: kmx decode FILE");
+    if (args.size() != 2) return badArgs(err, "kmx decode", "usage: kmx decode FILE");
     const std::string& path = args[1];
     std::string body, error;
     if (kmxzip::IsZip(path)) {
@@ -94,18 +79,18 @@ int kmxWrite(const Args& args, std::ostream& out, std::ostream& err) {
     for (const char* n : {"catalogue", "version", "kind", "out"}) names.insert(n);
     Options o(names, {"from-start"});
     const Args rest(args.begin() + 1, args.end());
-    if (!o.parse(rest)) return usage(err, "kmx write", o.error());
+    if (!o.parse(rest)) return badArgs(err, "kmx write", o.error());
     pricelist::Version version{};
     const auto kind = o.value("kind");
     if (!o.positional().empty() || !o.value("catalogue") || !o.value("out") || !o.value("version") ||
         !pricelist::parseVersion(*o.value("version"), version) || !kind || (*kind != "M" && *kind != "S"))
-        return usage(err, "kmx write",
+        return badArgs(err, "kmx write",
                      "usage: kmx write --catalogue DIR --version 1.0|2.0|2.1 --kind M|S --out FILE [goods-sql flags]");
     TsTowar t;
     int mode = 0;
     std::string error;
-    if (!fillGoodsCriteria(o, t, mode, error)) return usage(err, "kmx write", error);
-    if (mode != 0) return usage(err, "kmx write", "--mode must be 0");
+    if (!fillGoodsCriteria(o, t, mode, error)) return badArgs(err, "kmx write", error);
+    if (mode != 0) return badArgs(err, "kmx write", "--mode must be 0");
     data::TDM dm;
     if (!openCatalogue(dm, *o.value("catalogue"), err)) return 1;
     const std::string sql = ZbudujZapytanieTowarow(t, 0) + " ORDER BY idx_NAZWA";
@@ -125,14 +110,14 @@ int kmxWrite(const Args& args, std::ostream& out, std::ostream& err) {
 int cmdKmx(const Args& args, std::ostream& out, std::ostream& err) {
     if (!args.empty() && args[0] == "decode") return kmxDecode(args, out, err);
     if (!args.empty() && args[0] == "write") return kmxWrite(args, out, err);
-    return usage(err, "kmx", "usage: kmx decode FILE | kmx write --catalogue DIR ...");
+    return badArgs(err, "kmx", "usage: kmx decode FILE | kmx write --catalogue DIR ...");
 }
 
 int cmdUnitPrices(const Args& args, std::ostream& out, std::ostream& err) {
     Options o({"catalogue", "out", "opis", "knr"}, {});
-    if (!o.parse(args)) return usage(err, "unit-prices", o.error());
+    if (!o.parse(args)) return badArgs(err, "unit-prices", o.error());
     if (!o.positional().empty() || !o.value("catalogue") || !o.value("out"))
-        return usage(err, "unit-prices", "usage: unit-prices --catalogue DIR --out FILE [--opis T] [--knr T]");
+        return badArgs(err, "unit-prices", "usage: unit-prices --catalogue DIR --out FILE [--opis T] [--knr T]");
     data::TDM dm;
     if (!openCatalogue(dm, *o.value("catalogue"), err)) return 1;
     TCSEngine engine;
@@ -152,9 +137,9 @@ int cmdUnitPrices(const Args& args, std::ostream& out, std::ostream& err) {
 
 int cmdDescriptor(const Args& args, std::ostream& out, std::ostream& err) {
     Options o({"catalogue", "kind", "out"}, {});
-    if (!o.parse(args)) return usage(err, "descriptor", o.error());
+    if (!o.parse(args)) return badArgs(err, "descriptor", o.error());
     if (!o.positional().empty() || !o.value("catalogue") || !o.value("kind") || !o.value("out"))
-        return usage(err, "descriptor", "usage: descriptor --catalogue DIR --kind K --out FILE");
+        return badArgs(err, "descriptor", "usage: descriptor --catalogue DIR --kind K --out FILE");
     data::TDM dm;
     if (!openCatalogue(dm, *o.value("catalogue"), err)) return 1;
     std::string edycja, rok, error;

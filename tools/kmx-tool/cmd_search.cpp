@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "args.h"
+#include "catalogue_open.h"
 #include "commands.h"
 #include "core/cp1250.h"
 #include "core/last_error.h"
@@ -18,24 +19,6 @@
 namespace kmx::tool {
 
 namespace {
-
-int badArgs(std::ostream& err, const std::string& command, const std::string& message) {
-    err << "kmx-tool " << command << ": " << message << "\n";
-    return 2;
-}
-
-// Opens the catalogue in a folder as the program does at start-up: the
-// password from its settings file (empty when unreadable), then the lookups.
-bool openCatalogue(data::TDM& dm, const std::string& dir, std::ostream& err) {
-    const std::filesystem::path folder(dir);
-    auto settings = CzytajUstawienia(folder / "kmx.iif");
-    const std::string password = settings.ok ? settings.password : std::string();
-    if (dm.PolaczZBaza(folder / "kmx.dat", password) || dm.OtworzTabele()) {
-        err << OstatniBlad().text << "\n";
-        return false;
-    }
-    return true;
-}
 
 // Prints the id and the display texts of the listed fields for every row.
 int printRows(data::DataSet& ds, const std::string& idField, const std::vector<std::string>& fields,

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "args.h"
+#include "catalogue_open.h"
 #include "commands.h"
 #include "core/cp1250.h"
 #include "core/criteria.h"
@@ -16,11 +17,6 @@
 namespace kmx::tool {
 
 namespace {
-
-int badArgs(std::ostream& err, const std::string& command, const std::string& message) {
-    err << "kmx-tool " << command << ": " << message << "\n";
-    return 2;
-}
 
 bool parseMode(const Options& o, std::ostream& err, const std::string& command, int& mode) {
     long m = 0;
