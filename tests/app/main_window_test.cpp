@@ -29,6 +29,7 @@
 #include <memory>
 #include <set>
 
+#include "gui_test_support.h"
 #include "app/about_box.h"
 #include "app/constants.h"
 #include "app/goods_panel.h"
@@ -51,6 +52,8 @@
 
 namespace {
 
+using namespace kmx::guitest;
+
 using kmx::app::ResultGrid;
 using kmx::app::TKmxMain;
 using kmx::platform::MessageIcon;
@@ -60,71 +63,12 @@ constexpr char kHaslo[] = "Demo-Haslo-J1";
 const QString kNieZnaleziono = QStringLiteral(
     "Nie znaleziono towaru. Sprawdź czy określiłeś właściwą kategorie wyszukiwania materiał/sprzęt");
 
-fs::path toPath(const QString& s) {
-    return fs::path(QFile::encodeName(s).toStdString());
-}
-
-// Types text into a widget key by key, as a user would.
-void wpisz(QWidget* w, const QString& text) {
-    for (const QChar c : text) {
-        const int key =
-            c.unicode() < 0x80 ? static_cast<int>(c.toUpper().unicode()) : static_cast<int>(Qt::Key_unknown);
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(w, &release);
-    }
-}
-
-void enter(QWidget* w) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QCoreApplication::sendEvent(w, &press);
-}
-
-void mysz(QWidget* target, QEvent::Type type, const QPoint& pos) {
-    QMouseEvent e(type, QPointF(pos), QPointF(target->mapToGlobal(pos)), Qt::LeftButton,
-                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &e);
-}
-
-void klikTytulu(QHeaderView* header, int section, bool dwukrotnie = false) {
-    const QPoint pos(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
-                     header->height() / 2);
-    QWidget* vp = header->viewport();
-    mysz(vp, QEvent::MouseButtonPress, pos);
-    mysz(vp, QEvent::MouseButtonRelease, pos);
-    if (dwukrotnie) {
-        mysz(vp, QEvent::MouseButtonDblClick, pos);
-        mysz(vp, QEvent::MouseButtonRelease, pos);
-    }
-}
-
-void dwuklikWiersza(ResultGrid* grid, int row) {
-    const QPoint pos(grid->columnViewportPosition(0) + 10, grid->rowViewportPosition(row) + 5);
-    QWidget* vp = grid->viewport();
-    mysz(vp, QEvent::MouseButtonPress, pos);
-    mysz(vp, QEvent::MouseButtonRelease, pos);
-    mysz(vp, QEvent::MouseButtonDblClick, pos);
-    mysz(vp, QEvent::MouseButtonRelease, pos);
-}
-
-std::vector<long long> idTowarow(const kmx::data::DataSet& ds) {
-    std::vector<long long> ids;
-    const int f = ds.fieldIndex("ID_TOWARU");
-    for (int r = 0; r < ds.recordCount(); ++r) ids.push_back(ds.cell(r, f).asInt());
-    return ids;
-}
+std::vector<long long> idTowarow(const kmx::data::DataSet& ds) { return kolumnaId(ds, "ID_TOWARU"); }
 
 class MainWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        demo_ = new QTemporaryDir;
-        ASSERT_TRUE(demo_->isValid());
-        kmx::catalog::DemoOptions options;
-        options.goods = 3000;
-        options.password = kHaslo;
-        const kmx::catalog::DemoResult r = kmx::catalog::writeDemo(toPath(demo_->path()), options);
-        ASSERT_TRUE(r.ok) << r.error;
+        demo_ = kmx::guitest::zbudujDemo(kHaslo);
     }
     static void TearDownTestSuite() {
         delete demo_;

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "gui_test_support.h"
 #include "app/goods_panel.h"
 #include "app/main_window.h"
 #include "app/paging_bar.h"
@@ -49,6 +50,8 @@
 
 namespace {
 
+using namespace kmx::guitest;
+
 using kmx::app::ResultGrid;
 using kmx::app::TKmxMain;
 using kmx::platform::MessageIcon;
@@ -58,39 +61,8 @@ constexpr char kHaslo[] = "Demo-Haslo-K5";
 const QString kBrakTowarow = QStringLiteral(
     "Nie znaleziono towaru. Sprawdź czy określiłeś właściwą kategorie wyszukiwania materiał/sprzęt");
 
-fs::path toPath(const QString& s) {
-    return fs::path(QFile::encodeName(s).toStdString());
-}
-
-void klawisz(QWidget* w, int key, const QString& text = {}) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &press);
-}
-
-void wpisz(QWidget* w, const QString& text) {
-    for (const QChar c : text) {
-        const int key =
-            c.unicode() < 0x80 ? static_cast<int>(c.toUpper().unicode()) : static_cast<int>(Qt::Key_unknown);
-        klawisz(w, key, QString(c));
-    }
-}
-
-void dwuklikWiersza(ResultGrid* grid, int row) {
-    const QPoint pos(grid->columnViewportPosition(0) + 10, grid->rowViewportPosition(row) + 5);
-    QWidget* vp = grid->viewport();
-    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
-                           QEvent::MouseButtonRelease}) {
-        QMouseEvent e(t, QPointF(pos), QPointF(vp->mapToGlobal(pos)), Qt::LeftButton,
-                      t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(vp, &e);
-    }
-}
-
 std::vector<long long> kolumnaId(const kmx::data::DataSet& ds, const char* field = "ID_PRODUCENTA") {
-    std::vector<long long> ids;
-    const int f = ds.fieldIndex(field);
-    for (int r = 0; r < ds.recordCount(); ++r) ids.push_back(ds.cell(r, f).asInt());
-    return ids;
+    return kmx::guitest::kolumnaId(ds, field);
 }
 
 std::set<long long> jakoZbior(const std::vector<long long>& v) {
@@ -100,13 +72,7 @@ std::set<long long> jakoZbior(const std::vector<long long>& v) {
 class SupplierCatalogueTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        demo_ = new QTemporaryDir;
-        ASSERT_TRUE(demo_->isValid());
-        kmx::catalog::DemoOptions options;
-        options.goods = 3000;
-        options.password = kHaslo;
-        const kmx::catalog::DemoResult r = kmx::catalog::writeDemo(toPath(demo_->path()), options);
-        ASSERT_TRUE(r.ok) << r.error;
+        demo_ = kmx::guitest::zbudujDemo(kHaslo);
     }
     static void TearDownTestSuite() {
         delete demo_;

@@ -1,0 +1,97 @@
+#pragma once
+// What the main-window tests share: typing and clicking as a user does, the
+// ids of a result set, and the demo catalogue built for a test suite.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <filesystem>
+#include <vector>
+
+#include "app/result_grid.h"
+#include "catalog/demo.h"
+#include "data/dataset.h"
+
+namespace kmx::guitest {
+
+inline std::filesystem::path toPath(const QString& s) {
+    return std::filesystem::path(QFile::encodeName(s).toStdString());
+}
+
+inline void klawisz(QWidget* w, int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(w, &release);
+}
+
+// Types text into a widget key by key, as a user would.
+inline void wpisz(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        const int key =
+            c.unicode() < 0x80 ? static_cast<int>(c.toUpper().unicode()) : static_cast<int>(Qt::Key_unknown);
+        klawisz(w, key, QString(c));
+    }
+}
+
+inline void enter(QWidget* w) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(w, &press);
+}
+
+inline void mysz(QWidget* target, QEvent::Type type, const QPoint& pos) {
+    QMouseEvent e(type, QPointF(pos), QPointF(target->mapToGlobal(pos)), Qt::LeftButton,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &e);
+}
+
+inline void klikTytulu(QHeaderView* header, int section, bool dwukrotnie = false) {
+    const QPoint pos(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                     header->height() / 2);
+    QWidget* vp = header->viewport();
+    mysz(vp, QEvent::MouseButtonPress, pos);
+    mysz(vp, QEvent::MouseButtonRelease, pos);
+    if (dwukrotnie) {
+        mysz(vp, QEvent::MouseButtonDblClick, pos);
+        mysz(vp, QEvent::MouseButtonRelease, pos);
+    }
+}
+
+inline void dwuklikWiersza(app::ResultGrid* grid, int row) {
+    const QPoint pos(grid->columnViewportPosition(0) + 10, grid->rowViewportPosition(row) + 5);
+    QWidget* vp = grid->viewport();
+    mysz(vp, QEvent::MouseButtonPress, pos);
+    mysz(vp, QEvent::MouseButtonRelease, pos);
+    mysz(vp, QEvent::MouseButtonDblClick, pos);
+    mysz(vp, QEvent::MouseButtonRelease, pos);
+}
+
+// The values of an id column in the order of the set's view.
+inline std::vector<long long> kolumnaId(const data::DataSet& ds, const char* field) {
+    std::vector<long long> ids;
+    const int f = ds.fieldIndex(field);
+    for (int r = 0; r < ds.recordCount(); ++r) ids.push_back(ds.cell(r, f).asInt());
+    return ids;
+}
+
+// The default demo catalogue with a fixed password in a new temporary folder,
+// for a suite's SetUpTestSuite.
+inline QTemporaryDir* zbudujDemo(const char* password) {
+    auto* dir = new QTemporaryDir;
+    EXPECT_TRUE(dir->isValid());
+    catalog::DemoOptions options;
+    options.goods = 3000;
+    options.password = password;
+    const catalog::DemoResult r = catalog::writeDemo(toPath(dir->path()), options);
+    EXPECT_TRUE(r.ok) << r.error;
+    return dir;
+}
+
+}  // namespace kmx::guitest
