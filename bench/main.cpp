@@ -34,6 +34,7 @@
 #include "core/settings_file.h"
 #include "core/tcsengine.h"
 #include "data/tdm.h"
+#include "export_bench.h"
 #include "measure.h"
 #include "raw_engine.h"
 
@@ -55,6 +56,7 @@ constexpr double kMaxRatio = 1.3;
 constexpr double kMaxOpenMs = 400;
 constexpr double kMaxSortMs = 50;
 constexpr std::int64_t kMaxResultBytes = 250'000'000;
+constexpr double kMinExportRowsPerSecond = 100000;
 
 struct Options {
     fs::path catalogue;
@@ -77,7 +79,7 @@ const char* kUsage =
     "  --markdown        print the table as Markdown\n"
     "  --goods-word W    the name word of the goods search (default ZAPRAWA)\n"
     "  --work-word W     the description word of the work-price filter (default zaprawie)\n"
-    "  --only N[,N...]   run only these of the cases 1 to 5 (the sort and memory\n"
+    "  --only N[,N...]   run only these of the cases 1 to 5 and 8 (the sort and memory\n"
     "                    figures come with case 3), e.g. for profiling one of them\n";
 
 // Returns 0 to go on, 1 after --help, 2 on bad arguments.
@@ -124,8 +126,8 @@ int parseArgs(int argc, char** argv, Options& o) {
                 const std::size_t comma = std::min(v.find(',', at), v.size());
                 int n = 0;
                 const auto res = std::from_chars(v.data() + at, v.data() + comma, n);
-                if (res.ec != std::errc() || res.ptr != v.data() + comma || n < 1 || n > 5) {
-                    std::cerr << "kmx-bench: --only takes case numbers from 1 to 5, separated by commas\n";
+                if (res.ec != std::errc() || res.ptr != v.data() + comma || n < 1 || (n > 5 && n != 8)) {
+                    std::cerr << "kmx-bench: --only takes the case numbers 1 to 5 and 8, separated by commas\n";
                     return 2;
                 }
                 o.only.insert(n);
@@ -590,8 +592,34 @@ int run(const Options& o) {
         g.pass = rss - cache <= kMaxResultBytes;
         rows.push_back(g);
     }
+    // 8. Export of the show-all goods to version 2.1 files, dialogs excluded.
+    ExportFigures exported;
+    if (wanted(8)) {
+        data::TDM dm;
+        if (!openModule(dm, file, password, error) || !measureExport(dm, goodsAllSql, o.repeat, exported, error)) {
+            std::cerr << "kmx-bench: export: " << error << "\n";
+            return 1;
+        }
+        const double perSecond = exported.ms.median() > 0 ? exported.rows / (exported.ms.median() / 1000) : 0;
+        Row r;
+        r.name = "8 export show-all to 2.1";
+        r.rows = std::to_string(exported.rows);
+        r.program = ms(exported.ms.median());
+        r.raw = r.ratio = r.order = "-";
+        r.first = ms(exported.ms.first) + " / -";
+        r.target = ">= " + fixed(kMinExportRowsPerSecond, 0) + " rows/s";
+        r.pass = perSecond >= kMinExportRowsPerSecond;
+        rows.push_back(r);
+    }
     std::cout << (o.plans ? "\n" : "");
     printTable(rows, o.markdown);
+    if (wanted(8)) {
+        const double perSecond = exported.ms.median() > 0 ? exported.rows / (exported.ms.median() / 1000) : 0;
+        std::cout << "\nExport of the show-all goods to 2.1 (kinds decided by walking the list, materials and "
+                     "equipment files packed): "
+                  << exported.rows << " rows walked, " << exported.written << " goods lines, "
+                  << megabytes(exported.bytes) << " packed, " << fixed(perSecond, 0) << " rows/s.\n";
+    }
     if (wanted(3)) {
         const std::int64_t rss = memory.rssAfter - memory.rssBefore;
         const std::int64_t cache = memory.cacheAfter - memory.cacheBefore;

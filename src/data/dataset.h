@@ -127,6 +127,8 @@ public:
     bool open(std::string jetText, std::string& error);
     void close();
     bool active() const { return active_; }
+    // Changes with every open: tells a loaded result from the one before.
+    std::uint64_t generation() const { return generation_; }
 
     // --- fields
     int fieldCount() const;

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <cstdint>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -19,13 +21,31 @@ using data::DataSet;
 namespace {
 
 // The first of the names the set has; result sets name a column with its
-// table only where two tables share the name.
+// table only where two tables share the name. A walk asks for the same
+// columns on every row, so each list of names (told apart by the addresses of
+// its literals) is looked up once per opened result.
 int fieldOf(const DataSet& ds, std::initializer_list<std::string_view> names) {
-    for (std::string_view n : names) {
-        const int i = ds.fieldIndex(n);
-        if (i >= 0) return i;
+    struct Cache {
+        const DataSet* ds = nullptr;
+        std::uint64_t generation = 0;
+        std::unordered_map<std::uintptr_t, int> fields;
+    };
+    thread_local Cache cache;
+    if (cache.ds != &ds || cache.generation != ds.generation()) {
+        cache.ds = &ds;
+        cache.generation = ds.generation();
+        cache.fields.clear();
     }
-    return -1;
+    std::uintptr_t key = 0;
+    for (std::string_view n : names) key = key * 1000003u + reinterpret_cast<std::uintptr_t>(n.data()) + n.size();
+    if (auto it = cache.fields.find(key); it != cache.fields.end()) return it->second;
+    int found = -1;
+    for (std::string_view n : names) {
+        found = ds.fieldIndex(n);
+        if (found >= 0) break;
+    }
+    cache.fields.emplace(key, found);
+    return found;
 }
 
 std::string raw(const DataSet& ds, int row, std::initializer_list<std::string_view> names) {
@@ -39,7 +59,7 @@ std::string plain(const DataSet& ds, int row, int mode, std::initializer_list<st
 }
 
 std::optional<double> number(const DataSet& ds, int row, std::string_view name) {
-    const int f = ds.fieldIndex(name);
+    const int f = fieldOf(ds, {name});
     if (f < 0) return std::nullopt;
     const data::Cell c = ds.cell(row, f);
     if (c.isNull()) return std::nullopt;
@@ -102,7 +122,9 @@ pricelist::GoodsRecord GoodsFromRow(const DataSet& ds, int row) {
     g.name = NalozWielkoscLiter(plain(ds, row, 1, {"TOWAR.NAZWA", "NAZWA"}), raw(ds, row, {"caseNazwa", "TOWAR.caseNazwa"}));
     g.eto = plain(ds, row, 2, {"INDEKS_ETO", "TOWAR.INDEKS_ETO"});
     g.unit = raw(ds, row, {"JEDNOSTKA_MIARY.KOD"});
-    g.pkwiu = raw(ds, row, {"PKWIU", "TOWAR.PKWIU"});
+    // Stored positionally scrambled like the other classification columns:
+    // written as stored it would reach the price list unreadable.
+    g.pkwiu = plain(ds, row, 2, {"PKWIU", "TOWAR.PKWIU"});
     g.retailPrice = number(ds, row, "CENA_DETALICZNA");
     g.unitPrice = number(ds, row, "CENA_JEDNOSTKOWA");
     g.vat = raw(ds, row, {"STAWKA_VAT.KOD"});

@@ -17,6 +17,8 @@
 #include "catalog/dumper.h"
 #include "catalog/schema.h"
 #include "core/cp1250.h"
+#include "core/kmx_zip.h"
+#include "core/pricelist.h"
 #include "tools_test_support.h"
 
 namespace kmx::catalog {
@@ -279,6 +281,64 @@ TEST(DemoWrite, WritesSourcesLogosTextsAndABuiltCatalogue) {
                 EXPECT_EQ(back.rows[i][c], expected)
                     << table.name << " row " << i + 1 << " " << columns[c]->name;
             }
+        }
+    }
+}
+
+// The ready-made lists: every material and equipment row whose ETO index the
+// price list accepts (a non-zero whole number, at least 7 characters for a
+// material, 5 for equipment), in version 2.0 under KMX/ and 2.1 under KMX2.1/.
+TEST(DemoWrite, ShipsReadyMadePriceListsOfTheWholeCatalogue) {
+    ScratchDir dir;
+    DemoOptions options;
+    options.goods = 120;
+    options.password = "demo-haslo";
+    const DemoResult r = writeDemo(dir.path(), options);
+    ASSERT_TRUE(r.ok) << r.error;
+
+    const Table goods = parse(readFile(dir / "src" / "TOWAR.csv"));
+    std::map<std::string, int> expected;
+    for (const auto& row : goods.rows) {
+        const std::string& kind = row[static_cast<std::size_t>(goods.col("TYP_RMS"))];
+        const std::string& eto = row[static_cast<std::size_t>(goods.col("INDEKS_ETO"))];
+        const bool number = !eto.empty() && std::all_of(eto.begin(), eto.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        }) && eto.find_first_not_of('0') != std::string::npos;
+        if (number && ((kind == "M" && eto.size() >= 7) || (kind == "S" && eto.size() >= 5))) ++expected[kind];
+    }
+    ASSERT_GT(expected["M"], 0);
+    ASSERT_GT(expected["S"], 0);
+
+    using pricelist::Version;
+    for (const auto& [folder, version] : {std::pair{"KMX", Version::V20}, std::pair{"KMX2.1", Version::V21}}) {
+        for (const auto& [file, kind] : {std::pair{"materialy.kmx", "M"}, std::pair{"sprzet.kmx", "S"}}) {
+            const std::filesystem::path path = dir / folder / file;
+            SCOPED_TRACE(path.string());
+            ASSERT_TRUE(std::filesystem::exists(path));
+            ASSERT_TRUE(kmxzip::IsZip(path.string()));
+            std::string body, member, error;
+            ASSERT_TRUE(kmxzip::UnpackSingle(path.string(), body, member, error)) << error;  // one member only
+            EXPECT_EQ(member, "kmx.kmx");
+            pricelist::DecodedPriceList list;
+            ASSERT_TRUE(pricelist::DecodePriceList(body, list, error)) << error;
+            EXPECT_EQ(list.version, version);
+            ASSERT_EQ(list.headers.size(), 2u);
+            const std::string head = std::string("KMX - wersja ") + (version == Version::V20 ? "2.0" : "2.1") +
+                                     " - " + (std::string(kind) == "M" ? "Materialy" : "Sprzet") + " ceny dostawcow";
+            EXPECT_EQ(list.headers[0].rfind(head, 0), 0u) << list.headers[0];
+            int rows = 0;
+            for (const std::string& rec : list.records) {
+                if (rec.rfind("#kmxp#", 0) == 0) continue;
+                ++rows;
+                std::vector<std::string> f;
+                std::size_t at = 0;
+                for (std::size_t e; (e = rec.find(';', at)) != std::string::npos; at = e + 1)
+                    f.push_back(rec.substr(at, e - at));
+                f.push_back(rec.substr(at));
+                ASSERT_EQ(f.size(), version == Version::V20 ? 9u : 10u) << rec;
+                EXPECT_EQ(f[7], kind) << rec;
+            }
+            EXPECT_EQ(rows, expected[kind]);
         }
     }
 }
