@@ -31,6 +31,7 @@
 #include "app/goods_panel.h"
 #include "app/help_window.h"
 #include "app/paging_bar.h"
+#include "app/price_export.h"
 #include "app/program_paths.h"
 #include "app/program_state.h"
 #include "app/rates_page.h"
@@ -38,6 +39,7 @@
 #include "app/supplier_panel.h"
 #include "app/works_page.h"
 #include "core/last_error.h"
+#include "core/query_builder.h"
 #include "core/settings_file.h"
 #include "platform/links.h"
 #include "platform/settings_store.h"
@@ -417,8 +419,35 @@ void TKmxMain::utworzAkcje() {
     connect(DataSetNext1, &QAction::triggered, this, [this] {
         if (data::DataSet* ds = zbiorPodFokusem(); ds && ds->active()) ds->next();
     });
-    // Exports, printing and the printer set-up come with their own screens; until then the actions only exist with
-    // their captions, keys and enabling.
+    // "Pobierz ceny" and its 1.0 twin: what is on screen goes to the export flow.
+    const auto pobierzCeny = [this](bool wersja10) {
+        EksportCen k;
+        k.okno = this;
+        k.folderStartowy = settings_.value(QStringLiteral("Tessar/Opcje Programu"), QStringLiteral("Sciezka baz cen"))
+                               .toString();
+        k.katalogProgramu = folder_;
+        k.ograniczenie = std::string(stanProgramu().KryteriaTowaru.typRms.view());
+        k.brakKryteriow = kmx::BrakKryteriow;
+        if (PCMain_->currentIndex() == 0 && PCProdukty_->currentIndex() == 1) {
+            k.strona = StronaEksportu::ZnalezioneTowary;
+            k.lista = &tdm_->QWybrTow;
+            k.siatka = gridTow_;
+        } else if (PCMain_->currentIndex() == 1 && PCDostawcy_->currentIndex() == 3) {
+            k.strona = StronaEksportu::ListaTowarowDostawcy;
+            k.lista = &tdm_->QWybrTowForDost;
+            k.dostawcy = &tdm_->QWybrDost;
+            k.siatka = gridTowDost_;
+        } else if (PCMain_->currentWidget() == worksPage_) {
+            k.strona = StronaEksportu::CenyRobot;
+            k.lista = &tdm_->Qscalone;
+            k.siatka = worksPage_->grid();
+        }
+        PobierzCeny(k, wersja10);
+    };
+    connect(AEksport, &QAction::triggered, this, [pobierzCeny] { pobierzCeny(false); });
+    connect(AEksportKmx10, &QAction::triggered, this, [pobierzCeny] { pobierzCeny(true); });
+    // Printing and the printer set-up come with their own screens; until then the actions only exist with their
+    // captions, keys and enabling.
 }
 
 void TKmxMain::utworzMenu() {
