@@ -1,3 +1,4 @@
+#include "openssl_reference.h"
 #include "core/rijndael.h"
 
 #include <gtest/gtest.h>
@@ -85,18 +86,7 @@ TEST(RijndaelVectors, Sp80038aModes) {
 
 // OpenSSL's own CBC decryption with PKCS #7 padding removal.
 std::string opensslCbcDecrypt(const std::string& key, const std::string& iv, const std::string& cipher) {
-    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
-    std::string out(cipher.size() + 16, '\0');
-    int n1 = 0, n2 = 0;
-    EVP_DecryptInit_ex(ctx, EVP_aes_128_cbc(), nullptr, reinterpret_cast<const unsigned char*>(key.data()),
-                       reinterpret_cast<const unsigned char*>(iv.data()));
-    EVP_DecryptUpdate(ctx, reinterpret_cast<unsigned char*>(out.data()), &n1,
-                      reinterpret_cast<const unsigned char*>(cipher.data()), static_cast<int>(cipher.size()));
-    const int ok = EVP_DecryptFinal_ex(ctx, reinterpret_cast<unsigned char*>(out.data()) + n1, &n2);
-    EVP_CIPHER_CTX_free(ctx);
-    if (ok != 1) return "<bad padding>";
-    out.resize(static_cast<std::size_t>(n1 + n2));
-    return out;
+    return kmx::testref::opensslCbcDecrypt(key, iv, cipher);
 }
 
 TEST(RijndaelPadding, FifteenAndSixteenBytes) {
