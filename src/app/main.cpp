@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QString>
+#include <QTranslator>
 
 #include "app/constants.h"
 #include "app/main_window.h"
@@ -19,6 +22,12 @@ int main(int argc, char** argv) {
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);  // pixels, whatever the screen's text scaling
     QApplication::setFont(font);
+    // Qt's own texts (file dialogs, standard buttons) in Polish, when the
+    // translations are installed; the program's own texts are Polish anyway.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Polish, QLocale::Poland), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     kmx::platform::QtSettingsStore settings;
     kmx::app::TKmxMain window(kmx::app::KatalogProgramu(), settings);
