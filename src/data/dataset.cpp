@@ -501,6 +501,7 @@ bool DataSet::open(std::string& error) {
         return false;
     }
     active_ = true;
+    rebuildFieldIndex();
     generation_ = nextGeneration();
     sortField_ = -1;
     sortAscending_ = true;
@@ -518,6 +519,7 @@ void DataSet::close() {
     storage_.reset();
     rows_ = 0;
     names_.clear();
+    fieldByName_.clear();
     displayOf_.clear();
     view_.clear();
     view_.shrink_to_fit();
@@ -538,14 +540,32 @@ int DataSet::fieldCount() const {
     return active_ ? static_cast<int>(names_.size() + computed_.size()) : 0;
 }
 
+std::size_t DataSet::NoCaseHash::operator()(std::string_view s) const noexcept {
+    std::size_t h = 14695981039346656037ull;
+    for (char c : s) h = (h ^ static_cast<unsigned char>(asciiLower(c))) * 1099511628211ull;
+    return h;
+}
+
+bool DataSet::NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
+}
+
+// Data fields first, so a computed field never hides a column of the same name.
+void DataSet::rebuildFieldIndex() {
+    fieldByName_.clear();
+    if (!active_) return;
+    for (std::size_t i = 0; i < names_.size(); ++i) fieldByName_.emplace(names_[i], static_cast<int>(i));
+    for (std::size_t k = 0; k < computed_.size(); ++k)
+        fieldByName_.emplace(computed_[k].name, dataFieldCount() + static_cast<int>(k));
+}
+
 int DataSet::fieldIndex(std::string_view name) const {
     if (!active_) return -1;
-    const int data = jet::findField(names_, name);
-    if (data >= 0) return data;
-    for (std::size_t k = 0; k < computed_.size(); ++k) {
-        if (lowerAscii(computed_[k].name) == lowerAscii(name)) return dataFieldCount() + static_cast<int>(k);
-    }
-    return -1;
+    const auto it = fieldByName_.find(name);
+    return it == fieldByName_.end() ? -1 : it->second;
 }
 
 const std::string& DataSet::fieldName(int field) const {
@@ -558,6 +578,7 @@ int DataSet::addComputedField(std::string name, ComputeFn fn) {
     computed_.push_back(Computed{std::move(name), std::move(fn)});
     invalidateDerived();
     if (!active_) return -1;
+    fieldByName_.emplace(computed_.back().name, fieldCount() - 1);
     resolveDisplays();
     return fieldCount() - 1;
 }

@@ -31,6 +31,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -127,8 +128,6 @@ public:
     bool open(std::string jetText, std::string& error);
     void close();
     bool active() const { return active_; }
-    // Changes with every open: tells a loaded result from the one before.
-    std::uint64_t generation() const { return generation_; }
 
     // --- fields
     int fieldCount() const;
@@ -247,6 +246,18 @@ private:
         std::string text;
     };
 
+    // Field names without regard to ASCII letter case, looked up without
+    // copying the name (display routines and exports ask for every cell).
+    struct NoCaseHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const noexcept;
+    };
+    struct NoCaseEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const noexcept;
+    };
+    void rebuildFieldIndex();
+
     void rebuildView();
     void resolveDisplays();
     void placeCursor(int index);  // sets cur_, bof_ and eof_ for an index of the view
@@ -265,6 +276,7 @@ private:
     std::unique_ptr<Storage> storage_;
     std::size_t rows_ = 0;
     std::vector<std::string> names_;
+    std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> fieldByName_;  // while open
     std::vector<Computed> computed_;
     std::vector<std::pair<std::string, DisplayFn>> displays_;  // by lower-case name
     std::vector<DisplayFn> displayOf_;                         // by field index, while open

@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <cstdint>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -21,31 +19,13 @@ using data::DataSet;
 namespace {
 
 // The first of the names the set has; result sets name a column with its
-// table only where two tables share the name. A walk asks for the same
-// columns on every row, so each list of names (told apart by the addresses of
-// its literals) is looked up once per opened result.
+// table only where two tables share the name.
 int fieldOf(const DataSet& ds, std::initializer_list<std::string_view> names) {
-    struct Cache {
-        const DataSet* ds = nullptr;
-        std::uint64_t generation = 0;
-        std::unordered_map<std::uintptr_t, int> fields;
-    };
-    thread_local Cache cache;
-    if (cache.ds != &ds || cache.generation != ds.generation()) {
-        cache.ds = &ds;
-        cache.generation = ds.generation();
-        cache.fields.clear();
-    }
-    std::uintptr_t key = 0;
-    for (std::string_view n : names) key = key * 1000003u + reinterpret_cast<std::uintptr_t>(n.data()) + n.size();
-    if (auto it = cache.fields.find(key); it != cache.fields.end()) return it->second;
-    int found = -1;
     for (std::string_view n : names) {
-        found = ds.fieldIndex(n);
-        if (found >= 0) break;
+        const int i = ds.fieldIndex(n);
+        if (i >= 0) return i;
     }
-    cache.fields.emplace(key, found);
-    return found;
+    return -1;
 }
 
 std::string raw(const DataSet& ds, int row, std::initializer_list<std::string_view> names) {
