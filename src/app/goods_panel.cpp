@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QVBoxLayout>
-#include <charconv>
 
 #include "app/wait_window.h"
 #include "core/display.h"
@@ -57,6 +56,13 @@ QString etykietaLinku(const QLabel& label, const QString& text, int width) {
     return QStringLiteral("<a href=\"#\">%1</a>").arg(shown.toHtmlEscaped());
 }
 
+QLabel* linkPowrotu(QWidget* parent) {
+    auto* powrot = new QLabel(QStringLiteral("<a href=\"#\">Powrót do listy</a>"), parent);
+    powrot->setObjectName(QStringLiteral("lPowrotDoListy"));
+    powrot->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    return powrot;
+}
+
 }  // namespace pola
 
 namespace {
@@ -82,17 +88,6 @@ QString jakoTekstMemo(const std::string& utf8) {
 
 }  // namespace
 
-std::string GoodsPanel::ZapytanieGrup(long idTowaru) {
-    char buf[24];
-    const auto res = std::to_chars(buf, buf + sizeof buf, idTowaru);
-    std::string s =
-        "SELECT GRUPA_TOWAROWA.NAZWA FROM GRUPA_TOWAROWA, WYBRANA_GRUPA "
-        "WHERE WYBRANA_GRUPA.ID_TOWARU = ";
-    s.append(buf, res.ptr);
-    s += " AND WYBRANA_GRUPA.ID_GRUPY = GRUPA_TOWAROWA.ID_GRUPY";
-    return s;
-}
-
 GoodsPanel::GoodsPanel(data::TDM& tdm, platform::LinkOpener& links, QWidget* parent)
     : QWidget(parent), tdm_(tdm), links_(links) {
     setObjectName(QStringLiteral("DaneTow"));
@@ -100,9 +95,7 @@ GoodsPanel::GoodsPanel(data::TDM& tdm, platform::LinkOpener& links, QWidget* par
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 4, 6, 6);
 
-    auto* powrot = new QLabel(QStringLiteral("<a href=\"#\">Powrót do listy</a>"), this);
-    powrot->setObjectName(QStringLiteral("lPowrotDoListy"));
-    powrot->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    auto* powrot = pola::linkPowrotu(this);
     connect(powrot, &QLabel::linkActivated, this, [this] { emit powrotDoListy(); });
     outer->addWidget(powrot, 0, Qt::AlignLeft);
 
@@ -319,7 +312,7 @@ void GoodsPanel::ustawWidokTypu() {
 void GoodsPanel::OdkodujGrupyTowarow(long idTowaru) {
     data::DataSet& q = tdm_.QWybrGrupy;
     q.close();
-    q.setSql(ZapytanieGrup(idTowaru));
+    q.setSql(data::ZapytanieGrupTowaru(idTowaru));
     std::string error;
     if (!q.open(error)) {
         ZamknijCzekaj();

@@ -62,8 +62,6 @@ public:
     // False when there is no address to open.
     bool otworzAdresWWW();
 
-    // The statement that lists the groups of one goods item.
-    static std::string ZapytanieGrup(long idTowaru);
 
 signals:
     void powrotDoListy();
@@ -110,6 +108,8 @@ std::string odszyfruj(const data::DataSet& set, std::string_view name, int mode)
 std::string odszyfrujPrzytnij(const data::DataSet& set, std::string_view name, int mode);
 // Text of a link label: the text elided to the width, as an anchor.
 QString etykietaLinku(const QLabel& label, const QString& text, int width);
+// The link "Powrót do listy" at the top of a detail panel.
+QLabel* linkPowrotu(QWidget* parent);
 
 }  // namespace pola
 

@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QVBoxLayout>
-#include <charconv>
 
 #include "app/goods_panel.h"
 #include "app/program_paths.h"
@@ -111,17 +110,6 @@ void LogoView::paintEvent(QPaintEvent* event) {
 
 // --------------------------------------------------------------- SupplierPanel
 
-std::string SupplierPanel::ZapytanieBranz(long idProducenta) {
-    char buf[24];
-    const auto res = std::to_chars(buf, buf + sizeof buf, idProducenta);
-    std::string s =
-        "SELECT BRANZA.NAZWA FROM BRANZA, BRANZA_PRODUCENTA "
-        "WHERE BRANZA_PRODUCENTA.ID_PRODUCENTA = ";
-    s.append(buf, res.ptr);
-    s += " AND BRANZA.ID_BRANZY = BRANZA_PRODUCENTA.ID_BRANZY";
-    return s;
-}
-
 SupplierPanel::SupplierPanel(data::TDM& tdm, platform::LinkOpener& links, QWidget* parent)
     : QWidget(parent), tdm_(tdm), links_(links) {
     setObjectName(QStringLiteral("DaneDost"));
@@ -129,9 +117,7 @@ SupplierPanel::SupplierPanel(data::TDM& tdm, platform::LinkOpener& links, QWidge
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 4, 6, 6);
 
-    auto* powrot = new QLabel(QStringLiteral("<a href=\"#\">Powrót do listy</a>"), this);
-    powrot->setObjectName(QStringLiteral("lPowrotDoListy"));
-    powrot->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    auto* powrot = pola::linkPowrotu(this);
     connect(powrot, &QLabel::linkActivated, this, [this] { emit powrotDoListy(); });
     outer->addWidget(powrot, 0, Qt::AlignLeft);
 
@@ -412,7 +398,7 @@ void SupplierPanel::pokazLogo(const std::string& kodProducenta) {
 void SupplierPanel::OdkodujBranzeDostawcy(long idProducenta) {
     data::DataSet& q = tdm_.QWybrBranza;
     q.close();
-    q.setSql(ZapytanieBranz(idProducenta));
+    q.setSql(data::ZapytanieBranzDostawcy(idProducenta));
     std::string error;
     if (!q.open(error)) {
         ZamknijCzekaj();

@@ -92,7 +92,6 @@ public:
     // The logo file tried for the current row (empty when none could be named).
     const QString& plikLogo() const { return logoFile_; }
 
-    static std::string ZapytanieBranz(long idProducenta);
 
 signals:
     void powrotDoListy();

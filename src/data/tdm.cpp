@@ -118,6 +118,24 @@ std::string ZapytanieTowarowDostawcy(long idProducenta) {
     return s;
 }
 
+std::string ZapytanieGrupTowaru(long idTowaru) {
+    std::string s =
+        "SELECT GRUPA_TOWAROWA.NAZWA FROM GRUPA_TOWAROWA, WYBRANA_GRUPA "
+        "WHERE WYBRANA_GRUPA.ID_TOWARU = ";
+    appendInt(s, idTowaru);
+    s += " AND WYBRANA_GRUPA.ID_GRUPY = GRUPA_TOWAROWA.ID_GRUPY";
+    return s;
+}
+
+std::string ZapytanieBranzDostawcy(long idProducenta) {
+    std::string s =
+        "SELECT BRANZA.NAZWA FROM BRANZA, BRANZA_PRODUCENTA "
+        "WHERE BRANZA_PRODUCENTA.ID_PRODUCENTA = ";
+    appendInt(s, idProducenta);
+    s += " AND BRANZA.ID_BRANZY = BRANZA_PRODUCENTA.ID_BRANZY";
+    return s;
+}
+
 TDM::TDM() {
     for (DataSet* ds : {&QWybrTow, &QWybrDost, &QWybrTowForDost, &TGrupa_Towarowa, &TJednostka_Miary, &TWaluta,
                         &TWojewodztwo, &TKraj, &TBranza, &TDostawca, &QWybrGrupy, &QWybrBranza, &Qscalone, &QKnr,

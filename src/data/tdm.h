@@ -118,5 +118,9 @@ private:
 
 // The statement of a supplier's goods, ordered by name.
 std::string ZapytanieTowarowDostawcy(long idProducenta);
+// The names of the goods groups of one goods item (the goods detail view).
+std::string ZapytanieGrupTowaru(long idTowaru);
+// The names of the branches of one supplier (the supplier detail view).
+std::string ZapytanieBranzDostawcy(long idProducenta);
 
 }  // namespace kmx::data

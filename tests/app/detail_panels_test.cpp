@@ -299,7 +299,7 @@ TEST_F(DetailPanels, GoodsGroupsAreJoinedAndClearedForGoodsWithoutGroups) {
     EXPECT_EQ(memo(panel, "mGrupyTowarowe"), "");
 
     EXPECT_EQ(
-        GoodsPanel::ZapytanieGrup(42),
+        kmx::data::ZapytanieGrupTowaru(42),
         "SELECT GRUPA_TOWAROWA.NAZWA FROM GRUPA_TOWAROWA, WYBRANA_GRUPA WHERE WYBRANA_GRUPA.ID_TOWARU = 42 "
         "AND WYBRANA_GRUPA.ID_GRUPY = GRUPA_TOWAROWA.ID_GRUPY");
 }
@@ -653,7 +653,7 @@ TEST_F(DetailPanels, FailedBranchStatementShowsTheMessageAndKeepsTheMemo) {
     EXPECT_EQ(shown[0].text, "Nie można wykonać zapytania o branże dostawcy!");
     EXPECT_EQ(shown[0].icon, kmx::platform::MessageIcon::Error);
 
-    EXPECT_EQ(SupplierPanel::ZapytanieBranz(7),
+    EXPECT_EQ(kmx::data::ZapytanieBranzDostawcy(7),
               "SELECT BRANZA.NAZWA FROM BRANZA, BRANZA_PRODUCENTA WHERE BRANZA_PRODUCENTA.ID_PRODUCENTA = 7 "
               "AND BRANZA.ID_BRANZY = BRANZA_PRODUCENTA.ID_BRANZY");
 }
