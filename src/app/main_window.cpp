@@ -904,58 +904,56 @@ void TKmxMain::PCDostawcyChange(int index) {
     }
 }
 
-void TKmxMain::AKrytSzukTowExecute() {
-    pokazStrone(0, 0);
+// A page of one of the two catalogues: brought to front with the detail
+// panels moved to it and the action groups set as the page requires.
+void TKmxMain::pokazStroneKatalogu(int mainIndex, int innerIndex, bool druk, bool oferta, bool eksport,
+                                   bool eksportDoProgramu) {
+    pokazStrone(mainIndex, innerIndex);
     UstawPaneleSzczegolow();
-    UstawAkcje(false, false, false, false);
+    UstawAkcje(druk, oferta, eksport, eksportDoProgramu);
+}
+
+// A result list on screen: the paging bar moves into its header, the page
+// counters and buttons follow it, and the grid takes the focus.
+void TKmxMain::pokazListe(QWidget* naglowek, bool listaTowarowDostawcy, QWidget* grid) {
+    pasek_->przeniesDo(naglowek, listaTowarowDostawcy);
+    tdm_->PokazNumerStronyBiez();
+    UstawPrzyciskiStron();
+    grid->setFocus();
+}
+
+void TKmxMain::AKrytSzukTowExecute() {
+    pokazStroneKatalogu(0, 0, false, false, false, false);
     eNazwaTow_->setFocus();
 }
 
 void TKmxMain::ATowListaTowExecute() {
-    pokazStrone(0, 1);
-    UstawPaneleSzczegolow();
-    UstawAkcje(true, true, true, true);
-    pasek_->przeniesDo(naglowekTow_, false);
-    tdm_->PokazNumerStronyBiez();
-    UstawPrzyciskiStron();
-    gridTow_->setFocus();
+    pokazStroneKatalogu(0, 1, true, true, true, true);
+    pokazListe(naglowekTow_, false, gridTow_);
 }
 
 void TKmxMain::ATowSzczTowExecute() {
-    pokazStrone(0, 2);
-    UstawPaneleSzczegolow();
-    UstawAkcje(true, true, false, false);
+    pokazStroneKatalogu(0, 2, true, true, false, false);
     PCProdukty_->tabBar()->setFocus();
 }
 
 void TKmxMain::ATowSzczDostExecute() {
-    pokazStrone(0, 3);
-    UstawPaneleSzczegolow();
-    UstawAkcje(true, false, false, false);
+    pokazStroneKatalogu(0, 3, true, false, false, false);
     PCProdukty_->tabBar()->setFocus();
 }
 
 void TKmxMain::AKrytSzukDostawcyExecute() {
-    pokazStrone(1, 0);
-    UstawPaneleSzczegolow();
-    UstawAkcje(false, false, false, false);
+    pokazStroneKatalogu(1, 0, false, false, false, false);
     eNazwaDost_->setFocus();
 }
 
 void TKmxMain::ADostListaDostExecute() {
-    pokazStrone(1, 1);
-    UstawPaneleSzczegolow();
-    UstawAkcje(true, false, false, false);
-    pasek_->przeniesDo(naglowekDost_, false);
-    tdm_->PokazNumerStronyBiez();
-    UstawPrzyciskiStron();
-    gridDost_->setFocus();
+    pokazStroneKatalogu(1, 1, true, false, false, false);
+    pokazListe(naglowekDost_, false, gridDost_);
 }
 
 void TKmxMain::ADostSzczDostExecute() {
-    pokazStrone(1, 2);
-    UstawPaneleSzczegolow();
-    UstawAkcje(true, false, false, false);
+    pokazStroneKatalogu(1, 2, true, false, false, false);
     PCDostawcy_->tabBar()->setFocus();
 }
 
@@ -969,18 +967,13 @@ void TKmxMain::ADostListaTowExecute() {
     if (QLayout* l = TabDostListaProd_->layout()) l->activate();
     UstawPaneleSzczegolow();
     UstawAkcje(true, true, true, true);
-    pasek_->przeniesDo(naglowekTowDost_, true);
-    tdm_->PokazNumerStronyBiez();
-    UstawPrzyciskiStron();
     UstawPrzyciskMenuiZaklSzczTowDost(true);
-    gridTowDost_->setFocus();
+    pokazListe(naglowekTowDost_, true, gridTowDost_);
 }
 
 void TKmxMain::ADostSzczTowExecute() {
     if (!PCDostawcy_->isTabVisible(4)) return;
-    pokazStrone(1, 4);
-    UstawPaneleSzczegolow();
-    UstawAkcje(true, true, false, false);
+    pokazStroneKatalogu(1, 4, true, true, false, false);
     PCDostawcy_->tabBar()->setFocus();
 }
 

@@ -232,6 +232,9 @@ private:
 
     // page switching without the change handlers
     void pokazStrone(int mainIndex, int innerIndex);
+    void pokazStroneKatalogu(int mainIndex, int innerIndex, bool druk, bool oferta, bool eksport,
+                             bool eksportDoProgramu);
+    void pokazListe(QWidget* naglowek, bool listaTowarowDostawcy, QWidget* grid);
     data::DataSet* zbiorPodFokusem();
 
     std::unique_ptr<data::TDM> tdm_;
