@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QHeaderView>
@@ -13,11 +14,18 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "app/program_state.h"
 #include "app/result_grid.h"
 #include "catalog/demo.h"
 #include "data/dataset.h"
+#include "platform/dialogs.h"
+#include "platform/links.h"
+#include "platform/settings_store.h"
 
 namespace kmx::guitest {
 
@@ -92,6 +100,32 @@ inline QTemporaryDir* zbudujDemo(const char* password) {
     const catalog::DemoResult r = catalog::writeDemo(toPath(dir->path()), options);
     EXPECT_TRUE(r.ok) << r.error;
     return dir;
+}
+
+// Before each main-window test: dialogs answered by the test hooks with
+// nothing queued or recorded, the program state as at start, no modal loops.
+inline void przygotujTestOkna() {
+    auto& d = platform::dialogs();
+    d.setTestMode(true);
+    d.shownMessages.clear();
+    d.nextAnswers.clear();
+    d.nextFiles.clear();
+    d.fileRequests.clear();
+    app::ZerujStanProgramu();
+    app::TFHelp::setTestMode(true);
+    app::TKmxMain::setTestMode(true);
+    app::ResultGrid::KliknietoTytul() = false;
+}
+
+// The main window on a catalogue folder, started and shown.
+inline std::unique_ptr<app::TKmxMain> otworzOkno(const QString& folder, platform::SettingsStore& store,
+                                                 platform::LinkOpener& links) {
+    auto okno = std::make_unique<app::TKmxMain>(folder, store, &links);
+    QString error;
+    EXPECT_TRUE(okno->start(&error)) << error.toStdString();
+    okno->show();
+    QApplication::processEvents();
+    return okno;
 }
 
 }  // namespace kmx::guitest

@@ -77,14 +77,7 @@ protected:
 
     void SetUp() override {
         ASSERT_NE(demo_, nullptr);
-        auto& d = kmx::platform::dialogs();
-        d.setTestMode(true);
-        d.shownMessages.clear();
-        d.nextAnswers.clear();
-        kmx::app::ZerujStanProgramu();
-        kmx::app::TFHelp::setTestMode(true);
-        TKmxMain::setTestMode(true);
-        ResultGrid::KliknietoTytul() = false;
+        przygotujTestOkna();
         ASSERT_TRUE(ini_.isValid());
         store_ = std::make_unique<kmx::platform::QtSettingsStore>(ini_.filePath(QStringLiteral("kmx.ini")));
     }
@@ -95,11 +88,7 @@ protected:
 
     // The window on a catalogue folder, started and shown.
     TKmxMain& otworz(const QString& folder = demo_->path()) {
-        okno_ = std::make_unique<TKmxMain>(folder, *store_, &links_);
-        QString error;
-        EXPECT_TRUE(okno_->start(&error)) << error.toStdString();
-        okno_->show();
-        QApplication::processEvents();
+        okno_ = otworzOkno(folder, *store_, links_);
         return *okno_;
     }
 

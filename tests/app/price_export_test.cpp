@@ -119,15 +119,7 @@ protected:
 
     void SetUp() override {
         ASSERT_NE(demo_, nullptr);
-        auto& d = kmx::platform::dialogs();
-        d.setTestMode(true);
-        d.shownMessages.clear();
-        d.nextAnswers.clear();
-        d.nextFiles.clear();
-        d.fileRequests.clear();
-        kmx::app::ZerujStanProgramu();
-        TKmxMain::setTestMode(true);
-        ResultGrid::KliknietoTytul() = false;
+        przygotujTestOkna();
         ASSERT_TRUE(ini_.isValid());
         ASSERT_TRUE(out_.isValid());
         store_ = std::make_unique<kmx::platform::QtSettingsStore>(ini_.filePath(QStringLiteral("kmx.ini")));
@@ -140,11 +132,7 @@ protected:
     }
 
     TKmxMain& otworz(const QString& folder = demo_->path()) {
-        okno_ = std::make_unique<TKmxMain>(folder, *store_, &links_);
-        QString error;
-        EXPECT_TRUE(okno_->start(&error)) << error.toStdString();
-        okno_->show();
-        QApplication::processEvents();
+        okno_ = otworzOkno(folder, *store_, links_);
         return *okno_;
     }
 

@@ -81,13 +81,7 @@ protected:
 
     void SetUp() override {
         ASSERT_NE(demo_, nullptr);
-        auto& d = kmx::platform::dialogs();
-        d.setTestMode(true);
-        d.shownMessages.clear();
-        d.nextAnswers.clear();
-        kmx::app::ZerujStanProgramu();
-        TKmxMain::setTestMode(true);
-        ResultGrid::KliknietoTytul() = false;
+        przygotujTestOkna();
         ASSERT_TRUE(ini_.isValid());
         store_ = std::make_unique<kmx::platform::QtSettingsStore>(ini_.filePath(QStringLiteral("kmx.ini")));
         ASSERT_FALSE(wzor_.PolaczZBaza(toPath(demo_->filePath(QStringLiteral("kmx.dat"))), std::string(kHaslo)))
@@ -99,11 +93,7 @@ protected:
     }
 
     TKmxMain& otworz(const QString& folder = demo_->path()) {
-        okno_ = std::make_unique<TKmxMain>(folder, *store_, &links_);
-        QString error;
-        EXPECT_TRUE(okno_->start(&error)) << error.toStdString();
-        okno_->show();
-        QApplication::processEvents();
+        okno_ = otworzOkno(folder, *store_, links_);
         return *okno_;
     }
 
