@@ -56,6 +56,23 @@ QString etykietaLinku(const QLabel& label, const QString& text, int width) {
     return QStringLiteral("<a href=\"#\">%1</a>").arg(shown.toHtmlEscaped());
 }
 
+void wypelnijNazwami(QWidget* owner, data::DataSet& query, const std::string& statement, QPlainTextEdit& memo,
+                     const QString& failure) {
+    query.close();
+    query.setSql(statement);
+    std::string error;
+    if (!query.open(error)) {
+        ZamknijCzekaj();
+        platform::dialogs().message(owner, QStringLiteral("KALMAREX"), failure, platform::MessageIcon::Error);
+        return;
+    }
+    QStringList names;
+    for (int r = 0; r < query.recordCount(); ++r)
+        names << QString::fromStdString(trimSpaces(query.displayText(r, 0)));
+    memo.setPlainText(names.join(QStringLiteral(", ")));
+    query.close();
+}
+
 QLabel* linkPowrotu(QWidget* parent) {
     auto* powrot = new QLabel(QStringLiteral("<a href=\"#\">Powrót do listy</a>"), parent);
     powrot->setObjectName(QStringLiteral("lPowrotDoListy"));
@@ -310,22 +327,8 @@ void GoodsPanel::ustawWidokTypu() {
 }
 
 void GoodsPanel::OdkodujGrupyTowarow(long idTowaru) {
-    data::DataSet& q = tdm_.QWybrGrupy;
-    q.close();
-    q.setSql(data::ZapytanieGrupTowaru(idTowaru));
-    std::string error;
-    if (!q.open(error)) {
-        ZamknijCzekaj();
-        platform::dialogs().message(this, QStringLiteral("KALMAREX"),
-                                    QStringLiteral("Nie moża wykonać zapytania o grupy materiałowe!"),
-                                    platform::MessageIcon::Error);
-        return;
-    }
-    QStringList names;
-    for (int r = 0; r < q.recordCount(); ++r)
-        names << QString::fromStdString(trimSpaces(q.displayText(r, 0)));
-    grupy_->setPlainText(names.join(QStringLiteral(", ")));
-    q.close();
+    pola::wypelnijNazwami(this, tdm_.QWybrGrupy, data::ZapytanieGrupTowaru(idTowaru), *grupy_,
+                          QStringLiteral("Nie moża wykonać zapytania o grupy materiałowe!"));
 }
 
 bool GoodsPanel::otworzAdresWWW() {

@@ -110,6 +110,10 @@ std::string odszyfrujPrzytnij(const data::DataSet& set, std::string_view name, i
 QString etykietaLinku(const QLabel& label, const QString& text, int width);
 // The link "Powrót do listy" at the top of a detail panel.
 QLabel* linkPowrotu(QWidget* parent);
+// Runs a statement of names in the query and puts the trimmed names, joined
+// with ", ", into the memo; a failure shows its message and leaves the memo.
+void wypelnijNazwami(QWidget* owner, data::DataSet& query, const std::string& statement, QPlainTextEdit& memo,
+                     const QString& failure);
 
 }  // namespace pola
 

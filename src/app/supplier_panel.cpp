@@ -396,22 +396,8 @@ void SupplierPanel::pokazLogo(const std::string& kodProducenta) {
 }
 
 void SupplierPanel::OdkodujBranzeDostawcy(long idProducenta) {
-    data::DataSet& q = tdm_.QWybrBranza;
-    q.close();
-    q.setSql(data::ZapytanieBranzDostawcy(idProducenta));
-    std::string error;
-    if (!q.open(error)) {
-        ZamknijCzekaj();
-        platform::dialogs().message(this, QStringLiteral("KALMAREX"),
-                                    QStringLiteral("Nie można wykonać zapytania o branże dostawcy!"),
-                                    platform::MessageIcon::Error);
-        return;
-    }
-    QStringList names;
-    for (int r = 0; r < q.recordCount(); ++r)
-        names << QString::fromStdString(trimSpaces(q.displayText(r, 0)));
-    branze_->setPlainText(names.join(QStringLiteral(", ")));
-    q.close();
+    pola::wypelnijNazwami(this, tdm_.QWybrBranza, data::ZapytanieBranzDostawcy(idProducenta), *branze_,
+                          QStringLiteral("Nie można wykonać zapytania o branże dostawcy!"));
 }
 
 bool SupplierPanel::otworzStroneWWW() {
