@@ -15,6 +15,7 @@
 #include "core/display.h"
 #include "core/textutil.h"
 #include "data/dataset.h"
+#include "data/fields.h"
 #include "data/tdm.h"
 #include "platform/dialogs.h"
 #include "platform/links.h"
@@ -24,12 +25,7 @@ namespace kmx::app {
 namespace pola {
 
 int znajdz(const data::DataSet& set, std::string_view name) {
-    int f = set.fieldIndex(name);
-    if (f < 0) {
-        const auto dot = name.find('.');
-        if (dot != std::string_view::npos) f = set.fieldIndex(name.substr(dot + 1));
-    }
-    return f;
+    return data::znajdzPole(set, name);
 }
 
 QString tekst(const data::DataSet& set, std::string_view name) {
@@ -324,6 +320,10 @@ void GoodsPanel::ustawWidokTypu() {
     const bool sprzet = typ_->text().trimmed() == QLatin1String("S");
     grupy_->setVisible(!sprzet);
     grupyCaption_->setVisible(!sprzet);
+}
+
+QString GoodsPanel::grupyTowarowe() const {
+    return grupy_->toPlainText();
 }
 
 void GoodsPanel::OdkodujGrupyTowarow(long idTowaru) {

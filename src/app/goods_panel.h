@@ -62,6 +62,9 @@ public:
     // False when there is no address to open.
     bool otworzAdresWWW();
 
+    // The text of the "Grupy towarowe:" memo as it stands (the reports print it).
+    QString grupyTowarowe() const;
+
 
 signals:
     void powrotDoListy();

@@ -35,11 +35,13 @@
 #include "app/program_paths.h"
 #include "app/program_state.h"
 #include "app/rates_page.h"
+#include "app/report_source.h"
 #include "app/result_grid.h"
 #include "app/supplier_panel.h"
 #include "app/works_page.h"
 #include "core/last_error.h"
 #include "core/query_builder.h"
+#include "reports/druk_zestaw.h"
 #include "core/settings_file.h"
 #include "platform/links.h"
 #include "platform/settings_store.h"
@@ -124,6 +126,13 @@ TKmxMain::TKmxMain(const QString& programFolder, platform::SettingsStore& settin
 
     help_ = new TFHelp(this);
     about_ = new FrmAbout(*links_, stanProgramu().WersjaOpis, this);
+    daneRaportow_ = std::make_unique<DaneRaportow>(*tdm_, *daneTow_, *daneDost_, [this] { return ActiveResultSet(); });
+    wydruki_ = std::make_unique<reports::ZestawWydrukow>(*daneRaportow_, this);
+    wydruki_->raportNaEkranie = [this] {
+        const int zakladka = PCMain_->currentIndex();
+        const int strona = zakladka == 0 ? PCProdukty_->currentIndex() : zakladka == 1 ? PCDostawcy_->currentIndex() : -1;
+        return reports::RaportStrony(zakladka, strona);
+    };
 
     UstawAkcje(false, false, false, false);
     UstawPrzyciskMenuiZaklSzczTowDost(false);
@@ -406,6 +415,9 @@ void TKmxMain::utworzAkcje() {
     connect(APokazAllTowar, &QAction::triggered, this, &TKmxMain::APokazAllTowarExecute);
     connect(APokazAllDost, &QAction::triggered, this, &TKmxMain::APokazAllDostExecute);
     connect(AOferta, &QAction::triggered, this, &TKmxMain::AOfertaExecute);
+    connect(ADrukuj, &QAction::triggered, this, &TKmxMain::ADrukujExecute);
+    connect(APodgladWydr, &QAction::triggered, this, [this] { wydruki_->DrukZestaw(1); });
+    connect(AUstawieniaWydruku, &QAction::triggered, this, [this] { wydruki_->ustawieniaWydruku(); });
     connect(Pomoc, &QAction::triggered, this, [this] { pokazInstrukcje(QString::fromUtf8(kInstrukcjaMS)); });
     connect(DataSetFirst1, &QAction::triggered, this, [this] {
         if (data::DataSet* ds = ActiveResultSet(); ds && ds->active()) ds->first();
@@ -686,6 +698,13 @@ QWidget* TKmxMain::utworzNaglowekListy(const QString& caption, const char* objec
 }
 
 // ------------------------------------------------------------------ active set, grid, panels
+
+void TKmxMain::ADrukujExecute() {
+    const int zakladka = PCMain_->currentIndex();
+    const bool stronaKatalogu = (zakladka == 0 && PCProdukty_->currentIndex() != 0) ||
+                                (zakladka == 1 && PCDostawcy_->currentIndex() != 0);
+    if (stronaKatalogu) wydruki_->pokazDialogDruku();
+}
 
 data::DataSet* TKmxMain::ActiveResultSet() {
     switch (PCMain_->currentIndex()) {

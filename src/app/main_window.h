@@ -33,6 +33,10 @@ class QScrollArea;
 class QTabWidget;
 class QToolBar;
 
+namespace kmx::reports {
+class ZestawWydrukow;
+}
+
 namespace kmx::platform {
 class LinkOpener;
 class SettingsStore;
@@ -40,6 +44,7 @@ class SettingsStore;
 
 namespace kmx::app {
 
+class DaneRaportow;
 class FrmAbout;
 class GoodsPanel;
 class PagingBar;
@@ -162,6 +167,9 @@ public:
     void ACenyScaloneExecute();
     void AStawkiExecute();
     void AOfertaExecute();
+    // "Drukuj": the print-set dialog on a catalogue page other than its
+    // search page, nothing elsewhere.
+    void ADrukujExecute();
 
     // --- paging of the list on screen
     void PrzewinStrony(bool forward);
@@ -181,6 +189,7 @@ public:
     RatesPage* stronaStawek() const { return ratesPage_; }
     TFHelp* oknoPomocy() const { return help_; }
     FrmAbout* oknoOProgramie() const { return about_; }
+    reports::ZestawWydrukow& wydruki() { return *wydruki_; }
     // While on, the about box is built and filled but not shown modally.
     static void setTestMode(bool on);
 
@@ -274,6 +283,8 @@ private:
     RatesPage* ratesPage_ = nullptr;
     TFHelp* help_ = nullptr;
     FrmAbout* about_ = nullptr;
+    std::unique_ptr<DaneRaportow> daneRaportow_;
+    std::unique_ptr<reports::ZestawWydrukow> wydruki_;
 
     // goods criteria
     QWidget* ramkaSzukTow_ = nullptr;

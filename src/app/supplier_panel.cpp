@@ -395,6 +395,19 @@ void SupplierPanel::pokazLogo(const std::string& kodProducenta) {
     brakLogo_->setVisible(picture.isNull());
 }
 
+QString SupplierPanel::adres() const {
+    return adres_->text();
+}
+QString SupplierPanel::telefony() const {
+    return telefony_->text();
+}
+QString SupplierPanel::osobaHandlowa() const {
+    return osobaOH_->text();
+}
+QString SupplierPanel::osobaTechniczna() const {
+    return osobaOT_->text();
+}
+
 void SupplierPanel::OdkodujBranzeDostawcy(long idProducenta) {
     pola::wypelnijNazwami(this, tdm_.QWybrBranza, data::ZapytanieBranzDostawcy(idProducenta), *branze_,
                           QStringLiteral("Nie można wykonać zapytania o branże dostawcy!"));

@@ -89,6 +89,13 @@ public:
     bool otworzEmail();
     bool otworzEmailHandlowy();
 
+    // The lines composed for the current supplier, as shown (the reports
+    // print them).
+    QString adres() const;
+    QString telefony() const;
+    QString osobaHandlowa() const;
+    QString osobaTechniczna() const;
+
     // The logo file tried for the current row (empty when none could be named).
     const QString& plikLogo() const { return logoFile_; }
 

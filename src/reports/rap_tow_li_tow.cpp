@@ -1,1 +1,132 @@
-// placeholder, filled in by its owner
+#include "reports/rap_tow_li_tow.h"
+
+#include "core/cp1250.h"
+#include "core/display.h"
+#include "data/fields.h"
+#include "data/tdm.h"
+
+namespace kmx::reports {
+
+namespace {
+
+constexpr FontSpec kNaglowek{8, false};
+constexpr FontSpec kWiersz{7, false};
+constexpr float kYNaglowka = 2.0f;
+constexpr float kYWiersza = 0.8f;
+constexpr float kNazwaZDostawca = 65.9f;
+constexpr float kNazwaBezDostawcy = 127.3f;
+const QString kTytulListy = QStringLiteral("Lista towarów wygenerowana z systemu KALMAREX");
+
+}  // namespace
+
+TRapTowLiTow::TRapTowLiTow() {
+    zbudujTytulIStopke(true);
+
+    def_.columnHeader = makeBand(BandKind::ColumnHeader, QStringLiteral("PasNaglowek"), 7.4f, SideAll);
+    Band& h = *def_.columnHeader;
+    h.add(label(QStringLiteral("NLp"), 2.1f, kYNaglowka, 7.1f, QStringLiteral("Lp"), kNaglowek, Align::Center));
+    h.add(label(QStringLiteral("NNazwa"), 12.7f, kYNaglowka, 66.0f, QStringLiteral("Nazwa towaru"), kNaglowek));
+    h.add(label(QStringLiteral("NDostawca"), 80.7f, kYNaglowka, 19.1f, QStringLiteral("Dostawca"), kNaglowek));
+    h.add(label(QStringLiteral("NIndeksETO"), 141.8f, kYNaglowka, 15.1f, QStringLiteral("Indeks ETO"), kNaglowek,
+                Align::Right));
+    h.add(label(QStringLiteral("NJm"), 158.8f, kYNaglowka, 8.7f, QStringLiteral("J.m."), kNaglowek, Align::Center));
+    Element& cena = h.add(label(QStringLiteral("NCena"), 168.3f, 0.4f, 22.0f, QStringLiteral("Cena jednostkowa"),
+                                kNaglowek, Align::Center));
+    cena.wrap = true;
+    cena.rect.h = 6.6f;  // two lines fit; the header does not grow
+
+    def_.detail = makeBand(BandKind::Detail, QStringLiteral("PasWiersz"), 4.5f, SideLeft | SideRight | SideBottom);
+    Band& w = *def_.detail;
+    w.add(field(
+        QStringLiteral("WLp"), 0.0f, kYWiersza, 10.8f,
+        [](const FillContext& c) { return QString::number(c.rowNumber); }, kWiersz, Align::Right));
+    Element& n = w.add(field(
+        QStringLiteral("WNazwa"), 12.7f, kYWiersza, kNazwaZDostawca,
+        [this](const FillContext&) { return nazwa(p_.nazwa, p_.caseNazwa); }, kWiersz));
+    n.wrap = n.grow = true;
+    Element& d = w.add(field(
+        QStringLiteral("WDostawca"), 80.4f, kYWiersza, 59.5f,
+        [this](const FillContext&) { return nazwa(p_.dostawca, p_.caseDostawcy); }, kWiersz));
+    d.wrap = d.grow = true;
+    w.add(field(
+        QStringLiteral("WIndeksETO"), 141.8f, kYWiersza, 15.1f,
+        [this](const FillContext&) {
+            return p_.eto < 0 ? QString()
+                              : QString::fromStdString(DeszyfrujTekst(set_->value(p_.eto).bytes(), 2)).trimmed();
+        },
+        kWiersz, Align::Right));
+    w.add(field(
+        QStringLiteral("WJm"), 158.8f, kYWiersza, 6.6f,
+        [this](const FillContext&) {
+            return p_.jm < 0 ? QString() : QString::fromStdString(cp1250::toUtf8(set_->value(p_.jm).bytes())).trimmed();
+        },
+        kWiersz, Align::Right));
+    w.add(field(
+        QStringLiteral("WCena"), 167.7f, kYWiersza, 14.8f,
+        [this](const FillContext&) {
+            return p_.cena < 0 ? QString() : QString::fromStdString(set_->displayText(p_.cena));
+        },
+        kWiersz, Align::Right));
+    w.add(field(
+        QStringLiteral("WWaluta"), 183.6f, kYWiersza, 5.6f,
+        [this](const FillContext&) {
+            return p_.waluta < 0 ? QString() : QString::fromStdString(set_->displayText(p_.waluta));
+        },
+        kWiersz));
+}
+
+QString TRapTowLiTow::nazwa(int field, int caseField) const {
+    if (field < 0) return {};
+    const std::string_view mask = caseField >= 0 ? set_->value(caseField).bytes() : std::string_view();
+    return QString::fromStdString(DeszyfrujNazwy(set_->value(field).bytes(), mask));
+}
+
+void TRapTowLiTow::przedWydrukiem(ZrodloRaportow& zrodlo, int drukarka) {
+    data::TDM& dm = zrodlo.tdm();
+    set_ = zrodlo.ActiveResultSet();
+    wiersze_.ustaw(set_);
+    p_ = Pola{};
+    Przebieg& run = przebiegi_.emplace_back();  // every run, so each poWydruku ends its own
+    if (set_ && set_->active()) {
+        run.set = set_;
+        if (set_->recNo() > 0) {
+            run.zakladka = set_->bookmark();
+            run.maZakladke = true;
+        }
+        // The grid and the panels do not follow the report through the rows.
+        set_->suspendNotifications();
+        run.wstrzymany = true;
+        auto f = [this](std::string_view name) { return data::znajdzPole(*set_, name); };
+        p_.nazwa = f("Towar.Nazwa");
+        p_.caseNazwa = f("caseNazwa");
+        p_.dostawca = f("Producent.Nazwa");
+        p_.caseDostawcy = f("caseNazwaProd");
+        p_.eto = f("INDEKS_ETO");
+        p_.jm = f("JEDNOSTKA_MIARY.NAZWA");
+        p_.cena = f("CENA_JEDNOSTKOWA");
+        p_.waluta = f("WALUTA.SYMBOL");
+    }
+
+    // On one supplier's goods the supplier stands in the title, not in a column.
+    const bool zDostawca = set_ != &dm.QWybrTowForDost;
+    QString tytul = kTytulListy;
+    if (!zDostawca)
+        tytul = nazwaZWielkoscia(&dm.QWybrDost, "producent.NAZWA", "caseNazwaProd") + QStringLiteral(" - ") +
+                kTytulListy;
+    def_.columnHeader->element(QStringLiteral("NDostawca"))->visible = zDostawca;
+    def_.detail->element(QStringLiteral("WDostawca"))->visible = zDostawca;
+    def_.detail->element(QStringLiteral("WNazwa"))->rect.w = zDostawca ? kNazwaZDostawca : kNazwaBezDostawcy;
+    ustawTekstyWspolne(zrodlo, tytul, drukarka);
+}
+
+void TRapTowLiTow::poWydruku() {
+    // Back to the remembered row; nothing here may fail visibly.
+    if (przebiegi_.empty()) return;
+    const Przebieg run = przebiegi_.back();
+    przebiegi_.pop_back();
+    if (!run.wstrzymany) return;
+    if (run.maZakladke && run.set->active() && run.set->bookmarkValid(run.zakladka)) run.set->gotoBookmark(run.zakladka);
+    run.set->resumeNotifications();
+}
+
+}  // namespace kmx::reports

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -14,13 +15,16 @@
 
 namespace kmx::catalog::testing {
 
-// A fresh directory for one test, removed afterwards.
+// A fresh directory for one test (or, given a name, for a whole suite),
+// removed afterwards.
 class ScratchDir {
 public:
-    ScratchDir() {
+    explicit ScratchDir(const std::string& suiteName = {}) {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::path(::testing::TempDir()) /
-                ("kmx_tools_" + std::string(info->test_suite_name()) + "_" + info->name());
+        // A suite's folder is per process: CTest runs each case in a process of its own, side by side.
+        const std::string name = suiteName.empty() ? std::string(info->test_suite_name()) + "_" + info->name()
+                                                   : suiteName + "_" + std::to_string(::getpid());
+        path_ = std::filesystem::path(::testing::TempDir()) / ("kmx_tools_" + name);
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

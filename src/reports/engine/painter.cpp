@@ -1,5 +1,6 @@
 #include "reports/engine/painter.h"
 
+#include <QFileDevice>
 #include <QFont>
 #include <QPageSize>
 #include <QPainter>
@@ -47,7 +48,9 @@ void paintPage(QPainter& painter, const PageStore& store, int pageNumber, double
 
     for (const BoxItem& b : page.boxes) {
         QPen pen(Qt::black);
-        pen.setWidthF(units(b.penMm));
+        // Thinner than a device pixel (a screen at small zoom): one even pixel
+        // instead of lines that alternate between one and two pixels.
+        pen.setWidthF(static_cast<double>(b.penMm) * pixelsPerMm < 1.0 ? 0.0 : units(b.penMm));
         pen.setCapStyle(Qt::SquareCap);
         painter.setPen(pen);
         const QRectF r = unitsRect(b.rect);
@@ -104,6 +107,12 @@ bool writePdf(const PageStore& store, QIODevice& out, const QString& title, QStr
         paintPage(painter, store, p, pxPerMm);
     }
     painter.end();
+    // The writer does not report a device that stopped taking bytes; a file
+    // does.
+    if (const auto* file = qobject_cast<const QFileDevice*>(&out); file && file->error() != QFileDevice::NoError) {
+        if (error) *error = file->errorString();
+        return false;
+    }
     return true;
 }
 
