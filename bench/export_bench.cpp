@@ -11,7 +11,8 @@ namespace fs = std::filesystem;
 
 namespace kmx::bench {
 
-bool measureExport(data::TDM& dm, const std::string& sql, int repeat, ExportFigures& out, std::string& error) {
+bool measureExport(data::TDM& dm, const std::string& sql, int repeat, ExportFigures& out,
+                   std::string& error) {
     data::DataSet& list = dm.QWybrTow;
     list.close();
     if (!list.open(sql, error)) return false;
@@ -50,7 +51,8 @@ bool measureExport(data::TDM& dm, const std::string& sql, int repeat, ExportFigu
         }
         out.written = r.written;
         out.bytes = 0;
-        for (const auto& e : fs::directory_iterator(dir, ec)) out.bytes += static_cast<std::int64_t>(e.file_size(ec));
+        for (const auto& e : fs::directory_iterator(dir, ec))
+            out.bytes += static_cast<std::int64_t>(e.file_size(ec));
     }
     fs::remove_all(dir, ec);
     return ok;

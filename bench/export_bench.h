@@ -15,10 +15,10 @@ class TDM;
 namespace kmx::bench {
 
 struct ExportFigures {
-    int rows = 0;     // rows of the list walked in one run
-    int written = 0;  // goods lines written in one run
+    int rows = 0;            // rows of the list walked in one run
+    int written = 0;         // goods lines written in one run
     std::int64_t bytes = 0;  // size of the two files
-    Samples ms;       // kinds decided, files written, temporary folder removed
+    Samples ms;              // kinds decided, files written, temporary folder removed
 };
 
 // Loads `sql` into dm.QWybrTow (not timed), then exports it once and

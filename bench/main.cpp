@@ -18,16 +18,15 @@
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "catalog/demo.h"
+#include "bench_args.h"
+#include "bench_catalogue.h"
 #include "core/criteria.h"
 #include "core/last_error.h"
 #include "core/query_builder.h"
@@ -38,18 +37,10 @@
 #include "measure.h"
 #include "raw_engine.h"
 
-#ifndef KMX_BENCH_CATALOGUE_DIR
-#define KMX_BENCH_CATALOGUE_DIR "bench-catalogue"
-#endif
-
 namespace fs = std::filesystem;
 
 namespace kmx::bench {
 namespace {
-
-constexpr int kBenchGoods = 200000;
-constexpr const char* kBenchPassword = "Kmx-bench-200k";
-constexpr const char* kMarkerName = "kmx-bench.txt";
 
 // Targets.
 constexpr double kMaxRatio = 1.3;
@@ -58,12 +49,8 @@ constexpr double kMaxSortMs = 50;
 constexpr std::int64_t kMaxResultBytes = 250'000'000;
 constexpr double kMinExportRowsPerSecond = 100000;
 
-struct Options {
-    fs::path catalogue;
-    bool ownCatalogue = true;
-    int repeat = 5;
+struct Options : CommonOptions {
     bool plans = false;
-    bool markdown = false;
     std::string goodsWord = "ZAPRAWA";
     std::string workWord = "zaprawie";
     std::set<int> only;  // cases to run; empty: all
@@ -73,7 +60,8 @@ const char* kUsage =
     "usage: kmx-bench [--catalogue DIR] [--repeat N] [--plans] [--markdown]\n"
     "                 [--goods-word WORD] [--work-word WORD]\n"
     "  --catalogue DIR   a folder with kmx.dat and kmx.iif (default: the 200,000-goods\n"
-    "                    demo catalogue, made once in " KMX_BENCH_CATALOGUE_DIR ")\n"
+    "                    demo catalogue, made once in " KMX_BENCH_CATALOGUE_DIR
+    ")\n"
     "  --repeat N        measured runs per case after the first, cold one (default 5)\n"
     "  --plans           print the engine's query plans of the searches\n"
     "  --markdown        print the table as Markdown\n"
@@ -85,99 +73,40 @@ const char* kUsage =
 // Returns 0 to go on, 1 after --help, 2 on bad arguments.
 int parseArgs(int argc, char** argv, Options& o) {
     o.catalogue = KMX_BENCH_CATALOGUE_DIR;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::optional<std::string> inlineValue;
-        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            inlineValue = arg.substr(eq + 1);
-            arg.resize(eq);
-        }
-        auto value = [&](std::string& out) {
-            if (inlineValue) {
-                out = *inlineValue;
-                return true;
-            }
-            if (i + 1 >= argc) return false;
-            out = argv[++i];
-            return true;
-        };
+    ArgCursor args(argc, argv);
+    while (args.next()) {
+        const std::string& arg = args.name();
+        const bool inlineValue = args.hasInlineValue();
+        auto value = [&args](std::string& out) { return args.value(out); };
         std::string v;
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
-            return 1;
-        } else if (arg == "--plans" && !inlineValue) {
-            o.plans = true;
-        } else if (arg == "--markdown" && !inlineValue) {
-            o.markdown = true;
-        } else if (arg == "--catalogue" && value(v) && !v.empty()) {
-            o.catalogue = v;
-            o.ownCatalogue = false;
-        } else if (arg == "--repeat" && value(v)) {
-            int n = 0;
-            const auto res = std::from_chars(v.data(), v.data() + v.size(), n);
-            if (res.ec != std::errc() || res.ptr != v.data() + v.size() || n < 1 || n > 1000) {
-                std::cerr << "kmx-bench: --repeat needs a whole number from 1 to 1000\n";
+        switch (readCommonOption(args, o, "kmx-bench", kUsage)) {
+            case Common::Taken:
+                continue;
+            case Common::Help:
+                return 1;
+            case Common::Bad:
                 return 2;
-            }
-            o.repeat = n;
+            case Common::NotMine:
+                break;
+        }
+        if (arg == "--plans" && !inlineValue) {
+            o.plans = true;
         } else if (arg == "--only" && value(v)) {
-            std::size_t at = 0;
-            while (at <= v.size()) {
-                const std::size_t comma = std::min(v.find(',', at), v.size());
-                int n = 0;
-                const auto res = std::from_chars(v.data() + at, v.data() + comma, n);
-                if (res.ec != std::errc() || res.ptr != v.data() + comma || n < 1 || (n > 5 && n != 8)) {
-                    std::cerr << "kmx-bench: --only takes the case numbers 1 to 5 and 8, separated by commas\n";
-                    return 2;
-                }
-                o.only.insert(n);
-                at = comma + 1;
+            if (!caseList(
+                    v, [](int n) { return (n >= 1 && n <= 5) || n == 8; }, o.only)) {
+                std::cerr << "kmx-bench: --only takes the case numbers 1 to 5 and 8, separated by commas\n";
+                return 2;
             }
         } else if (arg == "--goods-word" && value(v) && !v.empty()) {
             o.goodsWord = v;
         } else if (arg == "--work-word" && value(v) && !v.empty()) {
             o.workWord = v;
         } else {
-            std::cerr << "kmx-bench: unknown or incomplete argument " << argv[i] << "\n" << kUsage;
+            std::cerr << "kmx-bench: unknown or incomplete argument " << args.typed() << "\n" << kUsage;
             return 2;
         }
     }
     return 0;
-}
-
-std::string markerText() { return "kmx-bench demo catalogue\ngoods=" + std::to_string(kBenchGoods) + "\n"; }
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Makes the demo catalogue unless a finished one of the same size is there.
-// The marker is written last, so an interrupted run is made again.
-bool ensureDemoCatalogue(const fs::path& dir, std::string& error) {
-    std::error_code ec;
-    const fs::path marker = dir / kMarkerName;
-    if (fs::exists(dir / "kmx.dat", ec) && readFile(marker) == markerText()) return true;
-    fs::create_directories(dir, ec);
-    fs::remove(marker, ec);
-    std::cout << "Making the " << kBenchGoods << "-goods demo catalogue in " << dir.string()
-              << " (once; it is reused afterwards)..." << std::endl;
-    Stopwatch sw;
-    const catalog::DemoResult r = catalog::writeDemo(dir, catalog::DemoOptions{kBenchGoods, kBenchPassword});
-    if (!r.ok) {
-        error = "cannot make the demo catalogue: " + r.error;
-        return false;
-    }
-    std::ofstream out(marker, std::ios::binary | std::ios::trunc);
-    out << markerText();
-    if (!out) {
-        error = marker.string() + ": cannot write the marker file";
-        return false;
-    }
-    std::cout << "Made in " << fixed(sw.ms() / 1000, 1) << " s." << std::endl;
-    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -270,7 +199,9 @@ struct Row {
     bool pass = true;
 };
 
-std::string ms(double v) { return fixed(v, 1); }
+std::string ms(double v) {
+    return fixed(v, 1);
+}
 
 // A load beside the raw engine: passes when it stays within the ratio, reads
 // an index for its order and loads the rows the engine returns.
@@ -295,8 +226,9 @@ Row loadRow(const std::string& name, const Pair& p, Order order, std::string& wa
 }
 
 void printTable(const std::vector<Row>& rows, bool markdown) {
-    const std::vector<std::string> head = {"case",  "rows",          "program ms", "raw ms", "ratio",
-                                           "first run ms (program / raw)", "order", "target",  "result"};
+    const std::vector<std::string> head = {"case",   "rows",   "program ms",
+                                           "raw ms", "ratio",  "first run ms (program / raw)",
+                                           "order",  "target", "result"};
     std::vector<std::vector<std::string>> cells;
     cells.push_back(head);
     for (const Row& r : rows) {
@@ -340,7 +272,8 @@ void printTable(const std::vector<Row>& rows, bool markdown) {
     }
 }
 
-Order planOrder(RawConnection& raw, const std::string& name, const std::string& sql, bool hasOrderBy, bool print) {
+Order planOrder(RawConnection& raw, const std::string& name, const std::string& sql, bool hasOrderBy,
+                bool print) {
     std::vector<PlanLine> plan;
     std::string error;
     if (!raw.plan(sql, plan, error)) {
@@ -373,12 +306,13 @@ int run(const Options& o) {
     }
     const std::string& password = settings.password;
 
-    std::cout << "kmx-bench on " << file.string() << "\n"
-              << "machine: " << machineDescription() << "; engine: SQLCipher on SQLite " << sqlite3_libversion()
-              << "\n"
-              << "each case: one first run on a fresh connection (empty engine page cache, file in the system's "
-                 "cache),\nthen the median of "
-              << o.repeat << " runs; program and raw engine alternate in one process\n\n";
+    std::cout
+        << "kmx-bench on " << file.string() << "\n"
+        << "machine: " << machineDescription() << "; engine: SQLCipher on SQLite " << sqlite3_libversion()
+        << "\n"
+        << "each case: one first run on a fresh connection (empty engine page cache, file in the system's "
+           "cache),\nthen the median of "
+        << o.repeat << " runs; program and raw engine alternate in one process\n\n";
 
     std::vector<Row> rows;
     std::string warnings;
@@ -387,10 +321,10 @@ int run(const Options& o) {
     // 1. Start-up: connection, lookups, KNR groups.
     if (wanted(1)) {
         data::TDM texts;  // only for the statement texts of the lookups
-        const std::vector<std::string> lookupSql = {
-            texts.TGrupa_Towarowa.sql(), texts.TJednostka_Miary.sql(), texts.TWaluta.sql(),
-            texts.TWojewodztwo.sql(),    texts.TKraj.sql(),            texts.TBranza.sql(),
-            texts.TDostawca.sql(),       texts.QKnr.sql()};
+        const std::vector<std::string> lookupSql = {texts.TGrupa_Towarowa.sql(), texts.TJednostka_Miary.sql(),
+                                                    texts.TWaluta.sql(),         texts.TWojewodztwo.sql(),
+                                                    texts.TKraj.sql(),           texts.TBranza.sql(),
+                                                    texts.TDostawca.sql(),       texts.QKnr.sql()};
         const Run program = [&](double& t, std::int64_t& n, std::string& err) {
             Stopwatch sw;
             data::TDM dm;
@@ -398,8 +332,9 @@ int run(const Options& o) {
             if (!dm.QKnr.open(err)) return false;
             t = sw.ms();
             n = 0;
-            for (const data::DataSet* ds : {&dm.TGrupa_Towarowa, &dm.TJednostka_Miary, &dm.TWaluta, &dm.TWojewodztwo,
-                                            &dm.TKraj, &dm.TBranza, &dm.TDostawca, &dm.QKnr})
+            for (const data::DataSet* ds :
+                 {&dm.TGrupa_Towarowa, &dm.TJednostka_Miary, &dm.TWaluta, &dm.TWojewodztwo, &dm.TKraj,
+                  &dm.TBranza, &dm.TDostawca, &dm.QKnr})
                 n += ds->recordCount();
             return true;
         };
@@ -474,7 +409,7 @@ int run(const Options& o) {
         if (showAllGoods) {
             // The first (cold) load also gives the memory figures.
             program = [inner = program, &memory, &dm, first = true](double& t, std::int64_t& n,
-                                                                     std::string& err) mutable {
+                                                                    std::string& err) mutable {
                 if (!first) return inner(t, n, err);
                 first = false;
                 dm.QWybrTow.close();
@@ -511,11 +446,13 @@ int run(const Options& o) {
                 Stopwatch a;
                 ds.sort(field, false);
                 const double tDesc = a.ms();
-                ordered = ordered && ds.cell(0, field).asInt() >= ds.cell(ds.recordCount() - 1, field).asInt();
+                ordered =
+                    ordered && ds.cell(0, field).asInt() >= ds.cell(ds.recordCount() - 1, field).asInt();
                 Stopwatch b;
                 ds.sort(field, true);
                 const double tAsc = b.ms();
-                ordered = ordered && ds.cell(0, field).asInt() <= ds.cell(ds.recordCount() - 1, field).asInt();
+                ordered =
+                    ordered && ds.cell(0, field).asInt() <= ds.cell(ds.recordCount() - 1, field).asInt();
                 if (i == 0) {
                     desc.first = tDesc;
                     asc.first = tAsc;
@@ -596,7 +533,8 @@ int run(const Options& o) {
     ExportFigures exported;
     if (wanted(8)) {
         data::TDM dm;
-        if (!openModule(dm, file, password, error) || !measureExport(dm, goodsAllSql, o.repeat, exported, error)) {
+        if (!openModule(dm, file, password, error) ||
+            !measureExport(dm, goodsAllSql, o.repeat, exported, error)) {
             std::cerr << "kmx-bench: export: " << error << "\n";
             return 1;
         }
@@ -615,17 +553,19 @@ int run(const Options& o) {
     printTable(rows, o.markdown);
     if (wanted(8)) {
         const double perSecond = exported.ms.median() > 0 ? exported.rows / (exported.ms.median() / 1000) : 0;
-        std::cout << "\nExport of the show-all goods to 2.1 (kinds decided by walking the list, materials and "
-                     "equipment files packed): "
-                  << exported.rows << " rows walked, " << exported.written << " goods lines, "
-                  << megabytes(exported.bytes) << " packed, " << fixed(perSecond, 0) << " rows/s.\n";
+        std::cout
+            << "\nExport of the show-all goods to 2.1 (kinds decided by walking the list, materials and "
+               "equipment files packed): "
+            << exported.rows << " rows walked, " << exported.written << " goods lines, "
+            << megabytes(exported.bytes) << " packed, " << fixed(perSecond, 0) << " rows/s.\n";
     }
     if (wanted(3)) {
         const std::int64_t rss = memory.rssAfter - memory.rssBefore;
         const std::int64_t cache = memory.cacheAfter - memory.cacheBefore;
-        std::cout << "\nShow-all goods, first load: RSS grew by " << megabytes(rss) << ", of which the engine's page "
-                  << "cache " << megabytes(cache) << "; the result set reports " << megabytes(memory.resultBytes)
-                  << ".\n";
+        std::cout << "\nShow-all goods, first load: RSS grew by " << megabytes(rss)
+                  << ", of which the engine's page "
+                  << "cache " << megabytes(cache) << "; the result set reports "
+                  << megabytes(memory.resultBytes) << ".\n";
     }
     std::cout << "ratio = program median / raw median; \"order\": index = the ORDER BY reads an index, "
                  "TEMP SORT = the engine sorts the whole result.\n";

@@ -16,7 +16,9 @@ double median(std::vector<double> values) {
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-double Samples::median() const { return warm.empty() ? first : bench::median(warm); }
+double Samples::median() const {
+    return warm.empty() ? first : bench::median(warm);
+}
 
 std::int64_t residentBytes() {
     std::ifstream in("/proc/self/statm");
@@ -34,7 +36,9 @@ std::string fixed(double value, int decimals) {
     return std::string(buf, res.ptr);
 }
 
-std::string megabytes(std::int64_t bytes) { return fixed(static_cast<double>(bytes) / 1e6, 1) + " MB"; }
+std::string megabytes(std::int64_t bytes) {
+    return fixed(static_cast<double>(bytes) / 1e6, 1) + " MB";
+}
 
 std::string machineDescription() {
     std::string model;

@@ -13,7 +13,9 @@ namespace kmx::bench {
 namespace {
 
 // Mixes a value into the checksum (cheap, order-sensitive).
-inline std::uint64_t mix(std::uint64_t h, std::uint64_t v) { return (h ^ v) * 0x100000001b3ULL; }
+inline std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
+    return (h ^ v) * 0x100000001b3ULL;
+}
 
 // Prepares a statement in the program's dialect with its literals bound, as
 // the program's connection does.
@@ -56,7 +58,9 @@ bool prepareJet(sqlite3* db, std::string_view prefix, std::string_view jetText, 
 
 }  // namespace
 
-RawConnection::~RawConnection() { close(); }
+RawConnection::~RawConnection() {
+    close();
+}
 
 void RawConnection::close() {
     if (db_ != nullptr) sqlite3_close_v2(db_);
@@ -74,7 +78,8 @@ bool RawConnection::exec(const std::string& sql, std::string& error) {
 bool RawConnection::open(const std::filesystem::path& file, std::string_view key, std::string& error) {
     close();
     const std::string name = file.string();
-    if (sqlite3_open_v2(name.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(name.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
         error = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
         close();
         return false;
@@ -161,7 +166,9 @@ bool RawConnection::plan(std::string_view jetText, std::vector<PlanLine>& out, s
     return rc == SQLITE_DONE;
 }
 
-std::int64_t RawConnection::cacheBytes() const { return cacheBytesOf(db_); }
+std::int64_t RawConnection::cacheBytes() const {
+    return cacheBytesOf(db_);
+}
 
 bool planSorts(const std::vector<PlanLine>& plan) {
     for (const PlanLine& l : plan) {

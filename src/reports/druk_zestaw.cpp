@@ -117,7 +117,8 @@ void ZestawWydrukow::podglad(Raport& r) {
     // dialog waits behind it.
     QWidget* rodzic = dialog_->isVisible() ? static_cast<QWidget*>(dialog_.get()) : okno_;
     ShowReportPreview(
-        r.tytul(), r.drukarka(), [this, &r](PageStore& strony) { return r.przygotuj(strony, measurer_); }, rodzic);
+        r.tytul(), r.drukarka(), [this, &r](PageStore& strony) { return r.przygotuj(strony, measurer_); },
+        rodzic);
     r.poWydruku();
 }
 

@@ -497,10 +497,17 @@ bool TFPreview::przygotowanaStrona(int pageNumber) {
         waitShown_ = true;
         store_.setCurrentPage(1);
         ustawZoom(zoom_);
+        pokazBiezaca();
+    } else {
+        // Page 1 stays on screen; only the count grows.
+        ShowNumberOfPage(store_.currentPage());
     }
-    pokazBiezaca();
-    // The window paints and Esc reaches the wait window.
-    puscZdarzenia();
+    // The window paints and Esc reaches the wait window: at once for page 1,
+    // then a few times a second, not after every page of a long list.
+    if (pageNumber == 1 || !zdarzenia_.isValid() || zdarzenia_.elapsed() >= 50) {
+        puscZdarzenia();
+        zdarzenia_.start();
+    }
     if (stopRequested_ || app::Przerwano()) {
         stopRequested_ = true;
         app::ZamknijCzekaj();

@@ -3,6 +3,7 @@
 // page, with zoom, printing, and saving to or reading from files. Every
 // preview gets a window of its own.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -98,6 +99,7 @@ private:
     bool preparing_ = false;
     bool stopRequested_ = false;
     bool waitShown_ = false;
+    QElapsedTimer zdarzenia_;  // since events last ran while preparing
 };
 
 // Shows a new preview window maximised (not modal), lets `prepare` fill its

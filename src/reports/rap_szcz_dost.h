@@ -19,8 +19,6 @@ public:
     QString tytul() const override { return tytul_; }
 
 private:
-    Band& pasek(const QString& name, float height, const QString& caption, float x, float w,
-                std::function<QString()> value, bool wrap);
     Band& pasekOsoby(const QString& name, float height, const QString& caption, QString* linia);
 
     ZrodloRaportow* zrodlo_ = nullptr;

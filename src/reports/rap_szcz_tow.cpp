@@ -11,14 +11,6 @@ constexpr float kNiska = 6.3f;  // the currency and VAT rows
 
 }  // namespace
 
-Band& TRapSzczTow::pasek(const QString& name, float height, const QString& caption, float x, float w,
-                         std::function<QString()> value, bool wrap) {
-    Band& b = def_.detail->addChild(makeBand(BandKind::Child, name, height, SideLeft | SideRight | SideBottom));
-    b.add(podpis(name + QStringLiteral("Podpis"), 2.1f, caption));
-    b.add(wartosc(name + QStringLiteral("Wartosc"), x, w, std::move(value), wrap));
-    return b;
-}
-
 std::function<bool(const FillContext&)> TRapSzczTow::niePuste(const char* field) {
     return [this, field](const FillContext&) { return !zapisanePrzyciete(set_, field, 2).isEmpty(); };
 }
@@ -32,65 +24,71 @@ TRapSzczTow::TRapSzczTow() {
     nazwa.add(podpis(QStringLiteral("PasekNazwyPodpis"), 2.1f, QStringLiteral("Nazwa  towaru:")));
     nazwa.add(wartosc(QStringLiteral("PasekNazwyWartosc"), 27.5f, 159.0f, pole("towar.NAZWA"), true));
 
-    pasek(QStringLiteral("PasNazwaSkr"), kWysokosc, QStringLiteral("Nazwa skrócona lub handlowa:"), 50.8f, 135.7f,
-          pole("NAZWA_SKR"), true)
+    pasekKarty(QStringLiteral("PasNazwaSkr"), kWysokosc, QStringLiteral("Nazwa skrócona lub handlowa:"),
+               50.8f, 135.7f, pole("NAZWA_SKR"), true)
         .beforePrint = niePuste("NAZWA_SKR");
     // The supplier's name in capitals, as stored: the goods row's own on the
     // goods catalogue, the found supplier's on the supplier catalogue.
-    pasek(QStringLiteral("PasDostawca"), kWysokosc, QStringLiteral("Dostawca:"), 20.1f, 167.0f,
-          [this] {
-              const data::DataSet* d = naTowarach_ ? set_ : (zrodlo_ ? &zrodlo_->tdm().QWybrDost : nullptr);
-              return zapisane(d, "producent.NAZWA", 1);
-          },
-          true);
-    pasek(QStringLiteral("PasSymb"), kWysokosc, QStringLiteral("Symbol u dostawcy:"), 35.5f, 150.5f,
-          pole("Towar.SYMBOL"), false)
+    pasekKarty(
+        QStringLiteral("PasDostawca"), kWysokosc, QStringLiteral("Dostawca:"), 20.1f, 167.0f,
+        [this] {
+            const data::DataSet* d = naTowarach_ ? set_ : (zrodlo_ ? &zrodlo_->tdm().QWybrDost : nullptr);
+            return zapisane(d, "producent.NAZWA", 1);
+        },
+        true);
+    pasekKarty(QStringLiteral("PasSymb"), kWysokosc, QStringLiteral("Symbol u dostawcy:"), 35.5f, 150.5f,
+               pole("Towar.SYMBOL"), false)
         .beforePrint = niePuste("TOWAR.SYMBOL");
-    pasek(QStringLiteral("pasJM"), kWysokosc, QStringLiteral("J.miary:"), 16.9f, 19.3f,
-          pole("JEDNOSTKA_MIARY.NAZWA"), false);
-    pasek(QStringLiteral("PasIndeksETO"), kWysokosc, QStringLiteral("Indeks ETO wg KMB:"), 38.1f, 19.3f,
-          pole("INDEKS_ETO"), false);
-    pasek(QStringLiteral("PasPKWIU"), kWysokosc, QStringLiteral("Nr PKWiU:"), 21.2f, 27.8f, pole("PKWIU"), false)
+    pasekKarty(QStringLiteral("pasJM"), kWysokosc, QStringLiteral("J.miary:"), 16.9f, 19.3f,
+               pole("JEDNOSTKA_MIARY.NAZWA"), false);
+    pasekKarty(QStringLiteral("PasIndeksETO"), kWysokosc, QStringLiteral("Indeks ETO wg KMB:"), 38.1f, 19.3f,
+               pole("INDEKS_ETO"), false);
+    pasekKarty(QStringLiteral("PasPKWIU"), kWysokosc, QStringLiteral("Nr PKWiU:"), 21.2f, 27.8f,
+               pole("PKWIU"), false)
         .beforePrint = niePuste("PKWIU");
-    Band& cena = pasek(QStringLiteral("pasCena"), kWysokosc, QStringLiteral("Cena jednostkowa:"), 32.8f, 19.3f,
-                       pole("CENA_JEDNOSTKOWA"), false);
+    Band& cena = pasekKarty(QStringLiteral("pasCena"), kWysokosc, QStringLiteral("Cena jednostkowa:"), 32.8f,
+                            19.3f, pole("CENA_JEDNOSTKOWA"), false);
     cena.add(podpis(QStringLiteral("pasCenaDostPodpis"), 52.9f, QStringLiteral("Cena dostawcy:")));
     cena.add(wartosc(QStringLiteral("pasCenaDostWartosc"), 78.8f, 15.1f, pole("CENA_PRODUCENTA"), false));
-    pasek(QStringLiteral("pasWaluta"), kNiska, QStringLiteral("Waluta:"), 15.9f, 10.8f, pole("WALUTA.SYMBOL"), false)
+    pasekKarty(QStringLiteral("pasWaluta"), kNiska, QStringLiteral("Waluta:"), 15.9f, 10.8f,
+               pole("WALUTA.SYMBOL"), false)
         .beforePrint = niePuste("WALUTA.SYMBOL");
-    pasek(QStringLiteral("PasStVAT"), kNiska, QStringLiteral("Stawka VAT:"), 24.3f, 10.8f, pole("STAWKA_VAT.KOD"),
-          false);
+    pasekKarty(QStringLiteral("PasStVAT"), kNiska, QStringLiteral("Stawka VAT:"), 24.3f, 10.8f,
+               pole("STAWKA_VAT.KOD"), false);
     // The text tested is the text printed: set first, then tested.
-    pasek(QStringLiteral("PasOrygProd"), kWysokosc, QStringLiteral("Oryginalny producent:"), 38.1f, 148.4f,
-          [this] { return orygProd_; }, true)
+    pasekKarty(
+        QStringLiteral("PasOrygProd"), kWysokosc, QStringLiteral("Oryginalny producent:"), 38.1f, 148.4f,
+        [this] { return orygProd_; }, true)
         .beforePrint = [this](const FillContext&) {
         orygProd_ = zapisanePrzyciete(set_, "NAZWA_ORG_PROD", 2);
         return !orygProd_.isEmpty();
     };
-    Band& opis = pasek(QStringLiteral("PasOpis"), kWysokosc, QStringLiteral("Opis towaru:"), 23.3f, 163.2f,
-                       [this] { return opis_; }, true);
+    Band& opis = pasekKarty(
+        QStringLiteral("PasOpis"), kWysokosc, QStringLiteral("Opis towaru:"), 23.3f, 163.2f,
+        [this] { return opis_; }, true);
     opis.beforePrint = [this](const FillContext&) {
         opis_ = zapisanePrzyciete(set_, "OPIS_TOWARU", 2);
         return !opis_.isEmpty();
     };
     opis.keepWithPrevious = true;
-    pasek(QStringLiteral("PasCiezWl"), kWysokosc, QStringLiteral("Ciężar w kg/jedn.miary:"), 40.2f, 27.8f,
-          pole("CIEZAR_WL"), false)
+    pasekKarty(QStringLiteral("PasCiezWl"), kWysokosc, QStringLiteral("Ciężar w kg/jedn.miary:"), 40.2f,
+               27.8f, pole("CIEZAR_WL"), false)
         .beforePrint = niePuste("CIEZAR_WL");
-    pasek(QStringLiteral("PasSposPak"), kWysokosc, QStringLiteral("Sposób pakowania:"), 33.9f, 152.7f,
-          pole("SPOSOB_OPAKOWANIA"), false)
+    pasekKarty(QStringLiteral("PasSposPak"), kWysokosc, QStringLiteral("Sposób pakowania:"), 33.9f, 152.7f,
+               pole("SPOSOB_OPAKOWANIA"), false)
         .beforePrint = niePuste("SPOSOB_OPAKOWANIA");
-    pasek(QStringLiteral("PasCiezarJP"), kWysokosc, QStringLiteral("Ciężar jednostki pakunkowej:"), 48.7f, 25.7f,
-          pole("CIEZAR_JED_PAK"), false)
+    pasekKarty(QStringLiteral("PasCiezarJP"), kWysokosc, QStringLiteral("Ciężar jednostki pakunkowej:"),
+               48.7f, 25.7f, pole("CIEZAR_JED_PAK"), false)
         .beforePrint = niePuste("CIEZAR_JED_PAK");
-    pasek(QStringLiteral("PasIlTowWJP"), kWysokosc, QStringLiteral("Ilość towaru w jednostce pakunkowej:"), 61.4f,
-          38.4f, pole("ILE_TOW_W_JED"), false)
+    pasekKarty(QStringLiteral("PasIlTowWJP"), kWysokosc,
+               QStringLiteral("Ilość towaru w jednostce pakunkowej:"), 61.4f, 38.4f, pole("ILE_TOW_W_JED"),
+               false)
         .beforePrint = niePuste("ILE_TOW_W_JED");
 
     // Three caption/value pairs on one row; a pair without its value leaves
     // its place blank.
-    Band& rozm = pasek(QStringLiteral("PasRozmJP"), kWysokosc, QStringLiteral("Długość jedn. pakunk.:"), 39.2f,
-                       19.3f, pole("ROZMIAR_JP_DL"), false);
+    Band& rozm = pasekKarty(QStringLiteral("PasRozmJP"), kWysokosc, QStringLiteral("Długość jedn. pakunk.:"),
+                            39.2f, 19.3f, pole("ROZMIAR_JP_DL"), false);
     rozm.add(podpis(QStringLiteral("PasRozmJPSzPodpis"), 61.4f, QStringLiteral("Szerokość jedn. pakunk.:")));
     rozm.add(wartosc(QStringLiteral("PasRozmJPSzWartosc"), 102.1f, 21.4f, pole("ROZMIAR_JP_SZ"), false));
     rozm.add(podpis(QStringLiteral("PasRozmJPWyPodpis"), 129.1f, QStringLiteral("Wysokość jedn. pakunk.:")));
@@ -100,7 +98,8 @@ TRapSzczTow::TRapSzczTow() {
         const bool sz = !zapisanePrzyciete(set_, "ROZMIAR_JP_SZ", 2).isEmpty();
         const bool wy = !zapisanePrzyciete(set_, "ROZMIAR_JP_WY", 2).isEmpty();
         if (!dl && !sz && !wy) return false;
-        const std::pair<const char*, bool> pary[] = {{"PasRozmJP", dl}, {"PasRozmJPSz", sz}, {"PasRozmJPWy", wy}};
+        const std::pair<const char*, bool> pary[] = {
+            {"PasRozmJP", dl}, {"PasRozmJPSz", sz}, {"PasRozmJPWy", wy}};
         for (const auto& [nazwaPary, widoczna] : pary) {
             const QString n = QString::fromLatin1(nazwaPary);
             rozm.element(n + QStringLiteral("Podpis"))->visible = widoczna;
@@ -109,15 +108,17 @@ TRapSzczTow::TRapSzczTow() {
         return true;
     };
 
-    Band& www = pasek(QStringLiteral("PasStrWWW"), kWysokosc, QStringLiteral("Strona WWW:"), 26.5f, 0,
-                      [this] { return www_; }, false);
+    Band& www = pasekKarty(
+        QStringLiteral("PasStrWWW"), kWysokosc, QStringLiteral("Strona WWW:"), 26.5f, 0,
+        [this] { return www_; }, false);
     www.element(QStringLiteral("PasStrWWWWartosc"))->autoWidth = true;
     www.beforePrint = [this](const FillContext&) {
         www_ = zapisanePrzyciete(set_, naTowarach_ ? "Towar.ADRES_WWW" : "ADRES_WWW", 2);
         return !www_.isEmpty();
     };
-    pasek(QStringLiteral("pasGrupaTow"), kWysokosc, QStringLiteral("Grupa towarowa:"), 29.6f, 156.9f,
-          [this] { return zrodlo_ ? zrodlo_->GrupyTowarowe() : QString(); }, true)
+    pasekKarty(
+        QStringLiteral("pasGrupaTow"), kWysokosc, QStringLiteral("Grupa towarowa:"), 29.6f, 156.9f,
+        [this] { return zrodlo_ ? zrodlo_->GrupyTowarowe() : QString(); }, true)
         .beforePrint = [this](const FillContext&) {
         return zrodlo_ && !zrodlo_->GrupyTowarowe().trimmed().isEmpty();
     };
@@ -130,7 +131,8 @@ void TRapSzczTow::przedWydrukiem(ZrodloRaportow& zrodlo, int drukarka) {
     // Every row is considered again: a pair hidden for the previous item shows.
     for (auto& b : def_.detail->children)
         for (Element& e : b->elements) e.visible = true;
-    ustawTekstyWspolne(zrodlo, QStringLiteral("Szczegółowe dane towaru pobrane z systemu KALMAREX"), drukarka);
+    ustawTekstyWspolne(zrodlo, QStringLiteral("Szczegółowe dane towaru pobrane z systemu KALMAREX"),
+                       drukarka);
 }
 
 }  // namespace kmx::reports

@@ -13,10 +13,6 @@ public:
     QString tytul() const override { return tytul_; }
 
 private:
-    // An attribute row: caption at 2.1, the value at (x, w), ruled left,
-    // right and bottom so that the rows form one box.
-    Band& pasek(const QString& name, float height, const QString& caption, float x, float w,
-                std::function<QString()> value, bool wrap);
     // The rule "the stored value, mode 2, trimmed, is not empty".
     std::function<bool(const FillContext&)> niePuste(const char* field);
 

@@ -9,10 +9,6 @@ namespace kmx::reports {
 
 namespace {
 
-constexpr FontSpec kNaglowek{8, false};
-constexpr FontSpec kWiersz{7, false};
-constexpr float kYNaglowka = 2.0f;
-constexpr float kYWiersza = 0.8f;
 constexpr float kNazwaZDostawca = 65.9f;
 constexpr float kNazwaBezDostawcy = 127.3f;
 const QString kTytulListy = QStringLiteral("Lista towarów wygenerowana z systemu KALMAREX");
@@ -22,57 +18,54 @@ const QString kTytulListy = QStringLiteral("Lista towarów wygenerowana z system
 TRapTowLiTow::TRapTowLiTow() {
     zbudujTytulIStopke(true);
 
-    def_.columnHeader = makeBand(BandKind::ColumnHeader, QStringLiteral("PasNaglowek"), 7.4f, SideAll);
+    zbudujPasyListy();
     Band& h = *def_.columnHeader;
-    h.add(label(QStringLiteral("NLp"), 2.1f, kYNaglowka, 7.1f, QStringLiteral("Lp"), kNaglowek, Align::Center));
-    h.add(label(QStringLiteral("NNazwa"), 12.7f, kYNaglowka, 66.0f, QStringLiteral("Nazwa towaru"), kNaglowek));
-    h.add(label(QStringLiteral("NDostawca"), 80.7f, kYNaglowka, 19.1f, QStringLiteral("Dostawca"), kNaglowek));
-    h.add(label(QStringLiteral("NIndeksETO"), 141.8f, kYNaglowka, 15.1f, QStringLiteral("Indeks ETO"), kNaglowek,
-                Align::Right));
-    h.add(label(QStringLiteral("NJm"), 158.8f, kYNaglowka, 8.7f, QStringLiteral("J.m."), kNaglowek, Align::Center));
-    Element& cena = h.add(label(QStringLiteral("NCena"), 168.3f, 0.4f, 22.0f, QStringLiteral("Cena jednostkowa"),
-                                kNaglowek, Align::Center));
+    h.add(tytulKolumny(QStringLiteral("NLp"), 2.1f, 7.1f, QStringLiteral("Lp"), Align::Center));
+    h.add(tytulKolumny(QStringLiteral("NNazwa"), 12.7f, 66.0f, QStringLiteral("Nazwa towaru")));
+    h.add(tytulKolumny(QStringLiteral("NDostawca"), 80.7f, 19.1f, QStringLiteral("Dostawca")));
+    h.add(tytulKolumny(QStringLiteral("NIndeksETO"), 141.8f, 15.1f, QStringLiteral("Indeks ETO"),
+                       Align::Right));
+    h.add(tytulKolumny(QStringLiteral("NJm"), 158.8f, 8.7f, QStringLiteral("J.m."), Align::Center));
+    Element& cena = h.add(tytulKolumny(QStringLiteral("NCena"), 168.3f, 22.0f,
+                                       QStringLiteral("Cena jednostkowa"), Align::Center));
+    cena.rect.y = 0.4f;
     cena.wrap = true;
     cena.rect.h = 6.6f;  // two lines fit; the header does not grow
 
-    def_.detail = makeBand(BandKind::Detail, QStringLiteral("PasWiersz"), 4.5f, SideLeft | SideRight | SideBottom);
     Band& w = *def_.detail;
-    w.add(field(
-        QStringLiteral("WLp"), 0.0f, kYWiersza, 10.8f,
-        [](const FillContext& c) { return QString::number(c.rowNumber); }, kWiersz, Align::Right));
-    Element& n = w.add(field(
-        QStringLiteral("WNazwa"), 12.7f, kYWiersza, kNazwaZDostawca,
-        [this](const FillContext&) { return nazwa(p_.nazwa, p_.caseNazwa); }, kWiersz));
+    w.add(komorka(
+        QStringLiteral("WLp"), 0.0f, 10.8f, [](const FillContext& c) { return QString::number(c.rowNumber); },
+        Align::Right));
+    Element& n = w.add(komorka(QStringLiteral("WNazwa"), 12.7f, kNazwaZDostawca,
+                               [this](const FillContext&) { return nazwa(p_.nazwa, p_.caseNazwa); }));
     n.wrap = n.grow = true;
-    Element& d = w.add(field(
-        QStringLiteral("WDostawca"), 80.4f, kYWiersza, 59.5f,
-        [this](const FillContext&) { return nazwa(p_.dostawca, p_.caseDostawcy); }, kWiersz));
+    Element& d = w.add(komorka(QStringLiteral("WDostawca"), 80.4f, 59.5f,
+                               [this](const FillContext&) { return nazwa(p_.dostawca, p_.caseDostawcy); }));
     d.wrap = d.grow = true;
-    w.add(field(
-        QStringLiteral("WIndeksETO"), 141.8f, kYWiersza, 15.1f,
+    w.add(komorka(
+        QStringLiteral("WIndeksETO"), 141.8f, 15.1f,
         [this](const FillContext&) {
-            return p_.eto < 0 ? QString()
-                              : QString::fromStdString(DeszyfrujTekst(set_->value(p_.eto).bytes(), 2)).trimmed();
+            return p_.eto < 0
+                       ? QString()
+                       : QString::fromStdString(DeszyfrujTekst(set_->value(p_.eto).bytes(), 2)).trimmed();
         },
-        kWiersz, Align::Right));
-    w.add(field(
-        QStringLiteral("WJm"), 158.8f, kYWiersza, 6.6f,
+        Align::Right));
+    w.add(komorka(
+        QStringLiteral("WJm"), 158.8f, 6.6f,
         [this](const FillContext&) {
-            return p_.jm < 0 ? QString() : QString::fromStdString(cp1250::toUtf8(set_->value(p_.jm).bytes())).trimmed();
+            return p_.jm < 0 ? QString()
+                             : QString::fromStdString(cp1250::toUtf8(set_->value(p_.jm).bytes())).trimmed();
         },
-        kWiersz, Align::Right));
-    w.add(field(
-        QStringLiteral("WCena"), 167.7f, kYWiersza, 14.8f,
+        Align::Right));
+    w.add(komorka(
+        QStringLiteral("WCena"), 167.7f, 14.8f,
         [this](const FillContext&) {
             return p_.cena < 0 ? QString() : QString::fromStdString(set_->displayText(p_.cena));
         },
-        kWiersz, Align::Right));
-    w.add(field(
-        QStringLiteral("WWaluta"), 183.6f, kYWiersza, 5.6f,
-        [this](const FillContext&) {
-            return p_.waluta < 0 ? QString() : QString::fromStdString(set_->displayText(p_.waluta));
-        },
-        kWiersz));
+        Align::Right));
+    w.add(komorka(QStringLiteral("WWaluta"), 183.6f, 5.6f, [this](const FillContext&) {
+        return p_.waluta < 0 ? QString() : QString::fromStdString(set_->displayText(p_.waluta));
+    }));
 }
 
 QString TRapTowLiTow::nazwa(int field, int caseField) const {
@@ -125,7 +118,8 @@ void TRapTowLiTow::poWydruku() {
     const Przebieg run = przebiegi_.back();
     przebiegi_.pop_back();
     if (!run.wstrzymany) return;
-    if (run.maZakladke && run.set->active() && run.set->bookmarkValid(run.zakladka)) run.set->gotoBookmark(run.zakladka);
+    if (run.maZakladke && run.set->active() && run.set->bookmarkValid(run.zakladka))
+        run.set->gotoBookmark(run.zakladka);
     run.set->resumeNotifications();
 }
 

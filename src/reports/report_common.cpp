@@ -79,6 +79,15 @@ Element wartosc(const QString& name, float x, float w, std::function<QString()> 
     return e;
 }
 
+Element tytulKolumny(const QString& name, float x, float w, const QString& text, Align align) {
+    return label(name, x, 2.0f, w, text, FontSpec{8, false}, align);
+}
+
+Element komorka(const QString& name, float x, float w, std::function<QString(const FillContext&)> text,
+                Align align) {
+    return field(name, x, 0.8f, w, std::move(text), FontSpec{7, false}, align);
+}
+
 // ------------------------------------------------------------ Raport
 
 FillResult Raport::przygotuj(PageStore& store, TextMeasurer& measurer) {
@@ -88,7 +97,8 @@ FillResult Raport::przygotuj(PageStore& store, TextMeasurer& measurer) {
 void Raport::zbudujTytulIStopke(bool numerStrony) {
     def_.title = makeBand(BandKind::Title, QStringLiteral("PasekTytulu"), 13.5f);
     Band& t = *def_.title;
-    t.add(label(QStringLiteral("LNazwaFirmy"), 0, 0, 100, QString::fromUtf8(kNazwaFirmy), FontSpec{10, false}));
+    t.add(
+        label(QStringLiteral("LNazwaFirmy"), 0, 0, 100, QString::fromUtf8(kNazwaFirmy), FontSpec{10, false}));
     t.add(field(
         QStringLiteral("LData"), 173.6f, 0, 15.6f,
         [this](const FillContext& c) { return c.date.toString(formatDaty_); }, FontSpec{8, false}));
@@ -100,13 +110,29 @@ void Raport::zbudujTytulIStopke(bool numerStrony) {
 
     def_.pageFooter = makeBand(BandKind::PageFooter, QStringLiteral("PasekStopki"), 6.6f);
     Band& s = *def_.pageFooter;
-    s.add(label(QStringLiteral("LTextStopki"), 0, 1.5f, 150, QString::fromUtf8(kTekstStopki), FontSpec{8, false}));
+    s.add(label(QStringLiteral("LTextStopki"), 0, 1.5f, 150, QString::fromUtf8(kTekstStopki),
+                FontSpec{8, false}));
     if (numerStrony) {
         s.add(field(
             QStringLiteral("LNrStrony"), 150, 1.1f, def_.contentWidthMm() - 150,
             [](const FillContext& c) { return QStringLiteral("str. ") + QString::number(c.pageNumber); },
             FontSpec{10, false}, Align::Right));
     }
+}
+
+Band& Raport::pasekKarty(const QString& name, float height, const QString& caption, float x, float w,
+                         std::function<QString()> value, bool wrap) {
+    Band& b =
+        def_.detail->addChild(makeBand(BandKind::Child, name, height, SideLeft | SideRight | SideBottom));
+    b.add(podpis(name + QStringLiteral("Podpis"), 2.1f, caption));
+    b.add(wartosc(name + QStringLiteral("Wartosc"), x, w, std::move(value), wrap));
+    return b;
+}
+
+void Raport::zbudujPasyListy() {
+    def_.columnHeader = makeBand(BandKind::ColumnHeader, QStringLiteral("PasNaglowek"), 7.4f, SideAll);
+    def_.detail =
+        makeBand(BandKind::Detail, QStringLiteral("PasWiersz"), 4.5f, SideLeft | SideRight | SideBottom);
 }
 
 void Raport::ustawTekstyWspolne(ZrodloRaportow& zrodlo, const QString& tytulRaportu, int drukarka) {

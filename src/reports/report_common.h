@@ -67,6 +67,15 @@ protected:
     void zbudujTytulIStopke(bool numerStrony);
     void ustawTekstyWspolne(ZrodloRaportow& zrodlo, const QString& tytulRaportu, int drukarka);
 
+    // The card reports: a row of the card after the name row, its caption at
+    // 2.1 and its value at (x, w), ruled left, right and bottom so that the
+    // rows form one box.
+    Band& pasekKarty(const QString& name, float height, const QString& caption, float x, float w,
+                     std::function<QString()> value, bool wrap);
+    // The list reports: the boxed column header (7.4 mm) and the ruled row
+    // band (4.5 mm), empty.
+    void zbudujPasyListy();
+
     ReportDefinition def_;
     QString tytul_;
     QString formatDaty_ = QStringLiteral("dd-MM-yy");
@@ -101,6 +110,12 @@ public:
 private:
     data::DataSet* set_;
 };
+
+// The list reports' cells: a column title in 8 pt in the header, a cell in
+// 7 pt in the row, each on its band's text line.
+Element tytulKolumny(const QString& name, float x, float w, const QString& text, Align align = Align::Left);
+Element komorka(const QString& name, float x, float w, std::function<QString(const FillContext&)> text,
+                Align align = Align::Left);
 
 // Element builders shared by the card reports: a caption at (x, 1.1) in
 // 10 pt, a value in 10 pt bold.

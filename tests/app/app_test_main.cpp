@@ -1,4 +1,4 @@
-// One QApplication for every GUI test, on the offscreen platform unless the
+// One QApplication for every GUI and report test, on the offscreen platform unless the
 // caller chose another.
 #include <gtest/gtest.h>
 

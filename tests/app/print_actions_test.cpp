@@ -19,8 +19,8 @@
 #include <optional>
 #include <vector>
 
-#include "gui_test_support.h"
 #include "app/program_paths.h"
+#include "gui_test_support.h"
 #include "platform/printers.h"
 #include "reports/druk_zestaw.h"
 #include "reports/engine/prepared.h"
@@ -58,7 +58,7 @@ public:
 
 // What a preview showed.
 struct Podglad {
-    QString tytul;   // the title band's text on page 1
+    QString tytul;  // the title band's text on page 1
     int strony = 0;
 };
 
@@ -150,7 +150,8 @@ TEST_F(PrintActionsTest, EveryPageOfBothCataloguesPrintsItsOwnReport) {
     o.ADostListaTowExecute();
     const auto lista = podglad();
     ASSERT_TRUE(lista);
-    EXPECT_TRUE(lista->tytul.endsWith(" - Lista towarów wygenerowana z systemu KALMAREX")) << lista->tytul.toStdString();
+    EXPECT_TRUE(lista->tytul.endsWith(" - Lista towarów wygenerowana z systemu KALMAREX"))
+        << lista->tytul.toStdString();
     EXPECT_FALSE(lista->tytul.startsWith(" - "));
     o.ADostSzczTowExecute();
     EXPECT_EQ(podglad()->tytul, "Szczegółowe dane towaru pobrane z systemu KALMAREX");
@@ -235,7 +236,8 @@ TEST_F(PrintActionsTest, PrintingGoesToThePrinterChosenInTheDialogAndTheListKeep
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {drukarki_.pdf(1), QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(60000));
-    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).contains("Lista towarów wygenerowana z systemu KALMAREX"));
+    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput())
+                    .contains("Lista towarów wygenerowana z systemu KALMAREX"));
     EXPECT_TRUE(kmx::platform::dialogs().shownMessages.empty());
     // Back on the row it was on, and the window follows the list again.
     EXPECT_EQ(lista.recNo(), 7);

@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
+#include "failing_device.h"
 #include "reports/engine/exports.h"
 
 namespace kmx::reports {
@@ -33,27 +34,6 @@ void addBox(PreparedPage& page, RectMm rect, float penMm, std::uint8_t sides) {
 QString blanks(int n) {
     return QString(n, QLatin1Char(' '));
 }
-
-// Accepts `limit` bytes, then fails every write.
-class FailingDevice : public QIODevice {
-public:
-    explicit FailingDevice(qint64 limit) : limit_(limit) { open(QIODevice::WriteOnly); }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 len) override {
-        if (written_ + len > limit_) {
-            setErrorString(QStringLiteral("Brak miejsca na dysku"));
-            return -1;
-        }
-        written_ += len;
-        return len;
-    }
-
-private:
-    qint64 limit_;
-    qint64 written_ = 0;
-};
 
 // Two A4 pages: a heading row, a two-line name beside a right-aligned price,
 // a centred total, two items that would overlap, a box; a page number on 2.

@@ -41,8 +41,9 @@ ReportDefinition smallReport() {
     d.detail = makeBand(BandKind::Detail, "R", 10, SideLeft | SideRight | SideBottom);
     d.detail->add(field("lp", 0, 1, 10, [](const FillContext& c) { return QString::number(c.rowNumber); }));
     d.pageFooter = makeBand(BandKind::PageFooter, "F", 5);
-    d.pageFooter->add(field("str", 50, 0, 30, [](const FillContext& c) { return "str. " + QString::number(c.pageNumber); },
-                            FontSpec{}, Align::Right));
+    d.pageFooter->add(field(
+        "str", 50, 0, 30, [](const FillContext& c) { return "str. " + QString::number(c.pageNumber); },
+        FontSpec{}, Align::Right));
     return d;
 }
 
@@ -189,7 +190,8 @@ TEST(Filler, ABandTallerThanAPageContinuesOnTheNextPagesWithoutLosingALine) {
     ReportDefinition d;
     d.pageHeightMm = 100;
     d.pageFooter = makeBand(BandKind::PageFooter, "F", 5);
-    d.pageFooter->add(field("str", 0, 0, 30, [](const FillContext& c) { return QString::number(c.pageNumber); }));
+    d.pageFooter->add(
+        field("str", 0, 0, 30, [](const FillContext& c) { return QString::number(c.pageNumber); }));
     d.detail = makeBand(BandKind::Detail, "D", 10, SideAll);
     QStringList lines;
     for (int i = 1; i <= 40; ++i) lines << QString("w%1").arg(i, 2, 10, QChar('0'));

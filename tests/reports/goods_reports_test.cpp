@@ -6,10 +6,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "report_fixture.h"
 #include "reports/engine/painter.h"
 #include "reports/rap_szcz_tow.h"
 #include "reports/rap_tow_li_tow.h"
-#include "report_fixture.h"
 
 namespace kmx::reporttest {
 namespace {
@@ -23,7 +23,9 @@ protected:
     void SetUp() override {
         reports::zegarRaportow = [] { return QDate(2026, 12, 9); };
     }
-    void TearDown() override { reports::zegarRaportow = [] { return QDate::currentDate(); }; }
+    void TearDown() override {
+        reports::zegarRaportow = [] { return QDate::currentDate(); };
+    }
     Katalog k;
     reports::TRapSzczTow karta;
     reports::TRapTowLiTow lista;
@@ -46,7 +48,7 @@ TEST_F(GoodsReports, AnItemWithoutOptionalFieldsIsOneClosedBoxOfTheAlwaysPrinted
         EXPECT_FLOAT_EQ(boxes[i].rect.w, 190.f);
     }
     EXPECT_NEAR(boxes[0].rect.y, 10 + 13.5, 0.001);  // under the title band
-    EXPECT_NEAR(boxes[5].rect.h, 6.3, 0.001);         // the VAT row is lower
+    EXPECT_NEAR(boxes[5].rect.h, 6.3, 0.001);        // the VAT row is lower
     EXPECT_NEAR(boxes[2].rect.h, 6.9, 0.001);
 
     EXPECT_EQ(tekst(s, "Ltytul"), "Szczegółowe dane towaru pobrane z systemu KALMAREX");
@@ -96,7 +98,8 @@ TEST_F(GoodsReports, OnlyTheWidthOfThePackingUnitPrintsThatPairAlone) {
     EXPECT_FALSE(tekst(s, "PasRozmJPSzWartosc").isEmpty());
     EXPECT_NEAR(textsNamed(s, 1, "PasRozmJPSzWartosc").front()->rect.x, 10 + 102.1, 0.001);
     EXPECT_NEAR(textsNamed(s, 1, "PasRozmJPSzPodpis").front()->rect.x, 10 + 61.4, 0.001);
-    for (const char* gone : {"PasRozmJPPodpis", "PasRozmJPWartosc", "PasRozmJPWyPodpis", "PasRozmJPWyWartosc"})
+    for (const char* gone :
+         {"PasRozmJPPodpis", "PasRozmJPWartosc", "PasRozmJPWyPodpis", "PasRozmJPWyWartosc"})
         EXPECT_TRUE(textsNamed(s, 1, gone).empty()) << gone;
 
     // The next item with all three pairs hidden first shows none of them;
@@ -196,7 +199,8 @@ TEST_F(GoodsReports, TheListCaseRestoresSupplierNamesAndTheCardDoesNot) {
     const PageStore s = k.przygotuj(lista);
     bool found = false;
     for (int p = 1; p <= s.pageCount(); ++p)
-        for (const QString& d : teksty(s, p, "WDostawca")) found |= d == QStringLiteral("Pełny Dostawca S.A.");
+        for (const QString& d : teksty(s, p, "WDostawca"))
+            found |= d == QStringLiteral("Pełny Dostawca S.A.");
     EXPECT_TRUE(found);
 }
 
@@ -207,7 +211,8 @@ TEST_F(GoodsReports, TheListOfOneSuppliersGoodsHasNoSupplierColumnAndItsNameInTh
     EXPECT_EQ(tekst(s, "Ltytul"), "Pełny Dostawca S.A. - Lista towarów wygenerowana z systemu KALMAREX");
     EXPECT_TRUE(textsNamed(s, 1, "NDostawca").empty());
     EXPECT_TRUE(textsNamed(s, 1, "WDostawca").empty());
-    EXPECT_EQ(boxesNamed(s, 1, "PasWiersz").size(), static_cast<std::size_t>(k.tdm.QWybrTowForDost.recordCount()));
+    EXPECT_EQ(boxesNamed(s, 1, "PasWiersz").size(),
+              static_cast<std::size_t>(k.tdm.QWybrTowForDost.recordCount()));
     for (const auto* n : textsNamed(s, 1, "WNazwa")) EXPECT_NEAR(n->rect.w, 127.3, 0.001);
     // In the list's order (by name), names case-restored.
     const auto nazwy = teksty(s, 1, "WNazwa");
@@ -261,7 +266,8 @@ TEST_F(GoodsReports, TheListWalksWithControlsSuspendedAndComesBackToItsRow) {
 
 TEST_F(GoodsReports, AnEmptyListPrintsTitleHeaderAndFooterOnly) {
     std::string error;
-    ASSERT_TRUE(k.tdm.QWybrTow.open(ZbudujZapytanieTowarow(TsTowar{}, 0) + " AND TOWAR.ID_TOWARU = -1", error))
+    ASSERT_TRUE(
+        k.tdm.QWybrTow.open(ZbudujZapytanieTowarow(TsTowar{}, 0) + " AND TOWAR.ID_TOWARU = -1", error))
         << error;
     k.aktywny = &k.tdm.QWybrTow;
     const PageStore s = k.przygotuj(lista);
@@ -285,7 +291,8 @@ TEST_F(GoodsReports, APdfOfTheListReadsBackWithItsTitleAndCells) {
     info.start("pdfinfo", {pdf});
     ASSERT_TRUE(info.waitForFinished(20000));
     const QString meta = QString::fromUtf8(info.readAllStandardOutput());
-    EXPECT_TRUE(meta.contains(QRegularExpression("Pages:\\s+" + QString::number(s.pageCount())))) << meta.toStdString();
+    EXPECT_TRUE(meta.contains(QRegularExpression("Pages:\\s+" + QString::number(s.pageCount()))))
+        << meta.toStdString();
     EXPECT_TRUE(meta.contains("(A4)")) << meta.toStdString();
     QProcess text;
     text.start("pdftotext", {"-layout", pdf, "-"});

@@ -40,7 +40,8 @@ TEST(FontMeasurer, ArialResolvesToASansFontWithSensibleSizes) {
     // 10 pt = 3.528 mm = 353 units of 1/100 mm.
     EXPECT_EQ(f.pixelSize(), 353);
     const QString family = QFontInfo(f).family();
-    EXPECT_TRUE(family.contains(QStringLiteral("Arial")) || family.contains(QStringLiteral("Liberation Sans")))
+    EXPECT_TRUE(family.contains(QStringLiteral("Arial")) ||
+                family.contains(QStringLiteral("Liberation Sans")))
         << family.toStdString();
 
     FontMeasurer m;
@@ -54,7 +55,8 @@ TEST(FontMeasurer, ArialResolvesToASansFontWithSensibleSizes) {
     EXPECT_GT(bold, plain);
     // Cached and fresh measurements agree; widths add up across words.
     EXPECT_FLOAT_EQ(m.widthMm(u"Lista towarów", FontSpec{10, false}), plain);
-    const QStringList lines = m.wrap(u"Lista towarów wygenerowana z systemu KALMAREX", FontSpec{10, false}, 30);
+    const QStringList lines =
+        m.wrap(u"Lista towarów wygenerowana z systemu KALMAREX", FontSpec{10, false}, 30);
     ASSERT_GE(lines.size(), 2);
     for (const QString& l : lines) EXPECT_LE(m.widthMm(l, FontSpec{10, false}), 30.01f) << l.toStdString();
     EXPECT_EQ(lines.join(' '), QStringLiteral("Lista towarów wygenerowana z systemu KALMAREX"));

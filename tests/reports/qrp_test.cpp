@@ -10,6 +10,7 @@
 #include <limits>
 #include <type_traits>
 
+#include "failing_device.h"
 #include "reports/engine/qrp.h"
 
 namespace kmx::reports {
@@ -119,27 +120,6 @@ QByteArray saved(const PageStore& store) {
     EXPECT_TRUE(saveQrp(store, buffer, &error)) << error.toStdString();
     return buffer.data();
 }
-
-// Accepts `limit` bytes, then fails every write.
-class FailingDevice : public QIODevice {
-public:
-    explicit FailingDevice(qint64 limit) : limit_(limit) { open(QIODevice::WriteOnly); }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 len) override {
-        if (written_ + len > limit_) {
-            setErrorString(QStringLiteral("Brak miejsca na dysku"));
-            return -1;
-        }
-        written_ += len;
-        return len;
-    }
-
-private:
-    qint64 limit_;
-    qint64 written_ = 0;
-};
 
 // A field in the file's byte order, appended or written over.
 template <typename T>

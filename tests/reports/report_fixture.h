@@ -32,19 +32,21 @@
 
 // Readable QStrings in failure messages.
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace kmx::reporttest {
 
 // Ids of the rows added to the demo.
-inline constexpr int kDostawcaBraki = 9001;   // "brak" placeholders, no trade contact
-inline constexpr int kDostawcaPelny = 9002;   // every field
-inline constexpr int kTowarGoly = 90001;      // no optional field at all
-inline constexpr int kTowarBlanki = 90002;    // optional fields of blanks only
-inline constexpr int kTowarSzerokosc = 90003; // of the packing unit only the width
-inline constexpr int kTowarZOpisem = 90004;   // a description and an original producer
-inline constexpr int kTowarDlugi = 90005;     // a name of several lines
+inline constexpr int kDostawcaBraki = 9001;    // "brak" placeholders, no trade contact
+inline constexpr int kDostawcaPelny = 9002;    // every field
+inline constexpr int kTowarGoly = 90001;       // no optional field at all
+inline constexpr int kTowarBlanki = 90002;     // optional fields of blanks only
+inline constexpr int kTowarSzerokosc = 90003;  // of the packing unit only the width
+inline constexpr int kTowarZOpisem = 90004;    // a description and an original producer
+inline constexpr int kTowarDlugi = 90005;      // a name of several lines
 inline constexpr int kWalutaBezSymbolu = 9;
 
 inline std::string csvField(const std::string& v) {
@@ -152,8 +154,9 @@ inline bool zbudujKatalog(const std::filesystem::path& dir, std::string& error) 
                               {"EMAIL_OST", "p.kos@pelny.example.pl"},
                               {"OPIS_FIRMY", "Hurtownia materiałów budowlanych."},
                               {"UPUSTY", "Upust 5% przy odbiorze własnym."}});
-    dopiszWiersz(demo.csv["WALUTA"],
-                 {{"ID_WALUTY", std::to_string(kWalutaBezSymbolu)}, {"SYMBOL", "   "}, {"NAZWA", "bez symbolu"}});
+    dopiszWiersz(
+        demo.csv["WALUTA"],
+        {{"ID_WALUTY", std::to_string(kWalutaBezSymbolu)}, {"SYMBOL", "   "}, {"NAZWA", "bez symbolu"}});
 
     auto& towary = demo.csv["TOWAR"];
     auto goly = towar(kTowarGoly, kDostawcaPelny, "Towar bez dodatków");
@@ -161,8 +164,8 @@ inline bool zbudujKatalog(const std::filesystem::path& dir, std::string& error) 
     dopiszWiersz(towary, goly);
     auto blanki = towar(kTowarBlanki, kDostawcaPelny, "Towar z blankami");
     // The text columns; the measures are numbers and stay null.
-    for (const char* f : {"NAZWA_SKR", "SYMBOL", "PKWIU", "NAZWA_ORG_PROD", "OPIS_TOWARU", "SPOSOB_OPAKOWANIA",
-                          "ADRES_WWW"})
+    for (const char* f :
+         {"NAZWA_SKR", "SYMBOL", "PKWIU", "NAZWA_ORG_PROD", "OPIS_TOWARU", "SPOSOB_OPAKOWANIA", "ADRES_WWW"})
         blanki[f] = "   ";
     dopiszWiersz(towary, blanki);
     auto szer = towar(kTowarSzerokosc, kDostawcaPelny, "Towar o znanej szerokości");
@@ -211,14 +214,16 @@ public:
         EXPECT_FALSE(tdm.OtworzTabele());
         towarPanel = std::make_unique<app::GoodsPanel>(tdm, links);
         dostawcaPanel = std::make_unique<app::SupplierPanel>(tdm, links);
-        dane = std::make_unique<app::DaneRaportow>(tdm, *towarPanel, *dostawcaPanel, [this] { return aktywny; });
+        dane =
+            std::make_unique<app::DaneRaportow>(tdm, *towarPanel, *dostawcaPanel, [this] { return aktywny; });
     }
 
     // Every goods row in name order, the cursor on the given goods item, the
     // panels filled from it as on the goods catalogue.
     void towaryNa(int idTowaru) {
         std::string error;
-        ASSERT_TRUE(tdm.QWybrTow.open(ZbudujZapytanieTowarow(TsTowar{}, 0) + " ORDER BY idx_NAZWA", error)) << error;
+        ASSERT_TRUE(tdm.QWybrTow.open(ZbudujZapytanieTowarow(TsTowar{}, 0) + " ORDER BY idx_NAZWA", error))
+            << error;
         ASSERT_TRUE(naWierszu(tdm.QWybrTow, "ID_TOWARU", idTowaru));
         aktywny = &tdm.QWybrTow;
         towarPanel->bind(&tdm.QWybrTow, true);
@@ -231,7 +236,8 @@ public:
     // the supplier catalogue.
     void dostawcyNa(int idProducenta) {
         std::string error;
-        ASSERT_TRUE(tdm.QWybrDost.open(ZbudujZapytanieDostawcow(TsDostawca{}) + " ORDER BY idx_nazwa_prod", error))
+        ASSERT_TRUE(
+            tdm.QWybrDost.open(ZbudujZapytanieDostawcow(TsDostawca{}) + " ORDER BY idx_nazwa_prod", error))
             << error;
         ASSERT_TRUE(naWierszu(tdm.QWybrDost, "ID_PRODUCENTA", idProducenta));
         aktywny = &tdm.QWybrDost;
@@ -279,7 +285,8 @@ public:
 // The texts of the items of that name on a page, in page order.
 inline std::vector<QString> teksty(const reports::PageStore& s, int page, const QString& name) {
     std::vector<QString> out;
-    for (const reports::TextItem* t : reports::textsNamed(s, page, name)) out.push_back(s.page(page).textOf(*t).toString());
+    for (const reports::TextItem* t : reports::textsNamed(s, page, name))
+        out.push_back(s.page(page).textOf(*t).toString());
     return out;
 }
 

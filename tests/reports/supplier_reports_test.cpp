@@ -1,9 +1,9 @@
 // The supplier detail card and the supplier list.
 #include <gtest/gtest.h>
 
+#include "report_fixture.h"
 #include "reports/rap_dost_li_dost.h"
 #include "reports/rap_szcz_dost.h"
-#include "report_fixture.h"
 
 namespace kmx::reporttest {
 namespace {
@@ -20,7 +20,8 @@ protected:
 
 TEST(ContactLine, NameThenPhoneThenEmailWhenKnown) {
     using reports::LiniaKontaktu;
-    EXPECT_EQ(LiniaKontaktu(" Jan Nowak, Kierownik ", " 601 000 000 ", ""), "Jan Nowak, Kierownik; tel.: 601 000 000");
+    EXPECT_EQ(LiniaKontaktu(" Jan Nowak, Kierownik ", " 601 000 000 ", ""),
+              "Jan Nowak, Kierownik; tel.: 601 000 000");
     EXPECT_EQ(LiniaKontaktu("Jan Nowak", "", "j@x.pl"), "Jan Nowak; e-mail: j@x.pl");
     EXPECT_EQ(LiniaKontaktu("Jan Nowak", "1", "j@x.pl"), "Jan Nowak; tel.: 1; e-mail: j@x.pl");
     EXPECT_EQ(LiniaKontaktu("Jan Nowak", "  ", "  "), "Jan Nowak");
@@ -48,9 +49,10 @@ TEST_F(SupplierReports, BrakInAnyCaseLeavesItsRowOutAndOnlyTheTechnicalContactPr
 TEST_F(SupplierReports, EveryRowOfAFullSupplierWithItsComposedLines) {
     k.dostawcyNa(kDostawcaPelny);
     const PageStore s = k.przygotuj(karta);
-    EXPECT_EQ(pasy(s), (std::vector<QString>{"PasekNazwy", "PasKodDost", "PasNIP", "PasKraj", "PasWojew", "PasAdres",
-                                             "PasTelKier", "pasTelefony", "PasFaks", "PasEmail", "PasEmailHandl",
-                                             "PasStrWWW", "PasOsHandl", "PasOsTech", "PasUpusty", "PasOpis"}));
+    EXPECT_EQ(pasy(s),
+              (std::vector<QString>{"PasekNazwy", "PasKodDost", "PasNIP", "PasKraj", "PasWojew", "PasAdres",
+                                    "PasTelKier", "pasTelefony", "PasFaks", "PasEmail", "PasEmailHandl",
+                                    "PasStrWWW", "PasOsHandl", "PasOsTech", "PasUpusty", "PasOpis"}));
     EXPECT_EQ(tekst(s, "PasAdresWartosc"), "90-001 ŁÓDŹ, ul. Łąkowa 5");
     EXPECT_EQ(tekst(s, "PasAdresWartosc"), k.dostawcaPanel->adres().trimmed());
     EXPECT_EQ(tekst(s, "pasTelefonyWartosc"), "111 11 11, 222 22 22");
@@ -114,7 +116,8 @@ TEST_F(SupplierReports, TheListPrintsNamesInCapitalsEveryRowAndLeavesTheCursorAt
 TEST_F(SupplierReports, AnEmptySupplierListHasTitleHeaderAndFooterOnly) {
     std::string error;
     TsDostawca none;
-    ASSERT_TRUE(k.tdm.QWybrDost.open(ZbudujZapytanieDostawcow(none) + " AND PRODUCENT.ID_PRODUCENTA = -1", error))
+    ASSERT_TRUE(
+        k.tdm.QWybrDost.open(ZbudujZapytanieDostawcow(none) + " AND PRODUCENT.ID_PRODUCENTA = -1", error))
         << error;
     const PageStore s = k.przygotuj(lista);
     ASSERT_EQ(s.pageCount(), 1);

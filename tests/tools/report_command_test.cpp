@@ -48,7 +48,8 @@ TEST_F(ReportCommand, EveryReportAsText) {
         const std::string text = readFile(out);
         EXPECT_NE(text.find(c.title), std::string::npos) << c.kind;
         EXPECT_NE(text.find("NORDVALE SP Z O.O."), std::string::npos) << c.kind;
-        EXPECT_NE(text.find("KALMAREX - Baza danych towarów i dostawców branży budowlanej"), std::string::npos);
+        EXPECT_NE(text.find("KALMAREX - Baza danych towarów i dostawców branży budowlanej"),
+                  std::string::npos);
     }
     // The lists are paged and numbered; 120 goods take more than one page.
     const std::string lista = readFile(file("goods-list.txt"));

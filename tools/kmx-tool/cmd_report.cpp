@@ -4,8 +4,8 @@
 // report.
 
 #include <QApplication>
-#include <algorithm>
 #include <QString>
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -37,7 +37,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: report goods-detail|goods-list|supplier-detail|supplier-list --catalogue DIR [search flags]\n"
-    "       [--row N] [--of-supplier [--supplier-row N]] (--pdf FILE | --text FILE | --html FILE | --qrp FILE)";
+    "       [--row N] [--of-supplier [--supplier-row N]] (--pdf FILE | --text FILE | --html FILE | --qrp "
+    "FILE)";
 
 // The panels need a GUI application; without a display it runs offscreen.
 std::unique_ptr<QApplication> makeApplication() {
@@ -129,7 +130,8 @@ int cmdReport(const Args& args, std::ostream& out, std::ostream& err) {
                 return 1;
             }
             const long id = static_cast<long>(dm.QWybrDost.value("ID_PRODUCENTA").asInt());
-            if (!openAt(dm.QWybrTowForDost, data::ZapytanieTowarowDostawcy(id), row, "goods of the supplier", err))
+            if (!openAt(dm.QWybrTowForDost, data::ZapytanieTowarowDostawcy(id), row, "goods of the supplier",
+                        err))
                 return 1;
             active = &dm.QWybrTowForDost;
             goodsPanel.bind(active, false);
@@ -153,9 +155,12 @@ int cmdReport(const Args& args, std::ostream& out, std::ostream& err) {
     QString writeError;
     bool ok = false;
     const QString title = report->tytul();
-    if (const auto f = o.value("pdf")) ok = reports::writePdf(store, QString::fromStdString(*f), title, &writeError);
-    if (const auto f = o.value("text")) ok = reports::writeText(store, QString::fromStdString(*f), title, &writeError);
-    if (const auto f = o.value("html")) ok = reports::writeHtml(store, QString::fromStdString(*f), title, &writeError);
+    if (const auto f = o.value("pdf"))
+        ok = reports::writePdf(store, QString::fromStdString(*f), title, &writeError);
+    if (const auto f = o.value("text"))
+        ok = reports::writeText(store, QString::fromStdString(*f), title, &writeError);
+    if (const auto f = o.value("html"))
+        ok = reports::writeHtml(store, QString::fromStdString(*f), title, &writeError);
     if (const auto f = o.value("qrp")) ok = reports::saveQrp(store, QString::fromStdString(*f), &writeError);
     if (!ok) {
         err << "kmx-tool report: " << writeError.toStdString() << "\n";

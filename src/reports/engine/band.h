@@ -31,11 +31,11 @@ struct Element {
     RectMm rect;  // within the band; a text's height is one line when 0
     FontSpec font;
     Align align = Align::Left;
-    bool wrap = false;       // word-wrapped inside the width
-    bool grow = false;       // a wrapped text taller than its height makes the band taller
-    bool autoWidth = false;  // one line, as wide as the text
-    bool clip = false;       // nothing drawn outside the rectangle (one-line cells)
-    bool visible = true;     // a band's hook may switch it off for one printing
+    bool wrap = false;             // word-wrapped inside the width
+    bool grow = false;             // a wrapped text taller than its height makes the band taller
+    bool autoWidth = false;        // one line, as wide as the text
+    bool clip = false;             // nothing drawn outside the rectangle (one-line cells)
+    bool visible = true;           // a band's hook may switch it off for one printing
     std::uint8_t sides = SideAll;  // of a box
     QString fixed;                 // the text when there is no function
     std::function<QString(const FillContext&)> text;

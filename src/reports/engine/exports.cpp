@@ -1,12 +1,11 @@
 #include "reports/engine/exports.h"
 
-#include <QDir>
 #include <QIODevice>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 #include <functional>
 
+#include "reports/engine/file_write.h"
 #include "reports/engine/painter.h"
 
 namespace kmx::reports {
@@ -20,45 +19,10 @@ constexpr float kDefaultLineMm = 4.0f;
 // No line of text grows past this many columns, whatever the coordinates.
 constexpr double kMaxColumn = 100000;
 
-void setError(QString* error, const QString& message) {
-    if (error) *error = message;
-}
-
-QString writeFailed(const QString& reason) {
-    return QStringLiteral("Nie można zapisać pliku: %1").arg(reason);
-}
-
-bool writeAll(QIODevice& out, const QByteArray& bytes, QString* error) {
-    if (out.write(bytes) != bytes.size()) {
-        setError(error, writeFailed(out.errorString()));
-        return false;
-    }
-    return true;
-}
-
 bool checkWritable(QIODevice& out, QString* error) {
     if (out.isWritable()) return true;
     setError(error, writeFailed(out.errorString()));
     return false;
-}
-
-// Writes a file through `write`, replacing it only when all of it was written.
-bool saveFile(const QString& path, QString* error, const std::function<bool(QIODevice&)>& write) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Nie można zapisać pliku %1: %2")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
-        return false;
-    }
-    if (!write(file)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, writeFailed(file.errorString()));
-        return false;
-    }
-    return true;
 }
 
 // Control characters (a form feed in a name, say) would break the lines and

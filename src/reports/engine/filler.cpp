@@ -20,7 +20,8 @@ std::unique_ptr<Band> makeBand(BandKind kind, const QString& name, float heightM
     return b;
 }
 
-Element label(const QString& name, float x, float y, float w, const QString& text, FontSpec font, Align align) {
+Element label(const QString& name, float x, float y, float w, const QString& text, FontSpec font,
+              Align align) {
     Element e;
     e.name = name;
     e.rect = {x, y, w, 0};
@@ -134,11 +135,13 @@ private:
                         growth = std::max(growth, needed - designH);
                     }
                 } else {
-                    const auto fit = std::max<qsizetype>(1, static_cast<qsizetype>(std::floor((designH + kEpsMm) / p.lineMm)));
+                    const auto fit = std::max<qsizetype>(
+                        1, static_cast<qsizetype>(std::floor((designH + kEpsMm) / p.lineMm)));
                     if (p.lines.size() > fit) p.lines = p.lines.mid(0, fit);
                 }
             } else {
-                text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+                text.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+                    .replace(QLatin1Char('\n'), QLatin1Char(' '));
                 p.lines = QStringList{text};
             }
             l.items.push_back(std::move(p));
@@ -171,7 +174,8 @@ private:
             qsizetype firstLine = -1, count = 0;
             for (qsizetype i = 0; i < p.lines.size(); ++i) {
                 const float lt = p.rect.y + static_cast<float>(i) * p.lineMm;
-                const bool inside = whole || (lt + kEpsMm >= from && (lastPart || lt + p.lineMm <= to + kEpsMm));
+                const bool inside =
+                    whole || (lt + kEpsMm >= from && (lastPart || lt + p.lineMm <= to + kEpsMm));
                 if (!inside) continue;
                 if (firstLine < 0) firstLine = i;
                 ++count;
@@ -184,7 +188,8 @@ private:
             t.lineMm = p.lineMm;
             t.font = e.font;
             t.align = e.align;
-            t.flags = static_cast<std::uint8_t>((e.wrap ? TextItem::Wrapped : 0) | (e.clip ? TextItem::Clipped : 0));
+            t.flags = static_cast<std::uint8_t>((e.wrap ? TextItem::Wrapped : 0) |
+                                                (e.clip ? TextItem::Clipped : 0));
             t.name = store_.nameId(e.name);
             const QString lines = p.lines.mid(firstLine, count).join(QLatin1Char('\n'));
             if (lines.isEmpty()) continue;  // nothing to draw

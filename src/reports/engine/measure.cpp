@@ -26,7 +26,8 @@ std::vector<Token> tokenize(QStringView paragraph) {
         while (i < n && paragraph[i] == QLatin1Char(' ')) ++i;
         const qsizetype wordStart = i;
         while (i < n && paragraph[i] != QLatin1Char(' ')) ++i;
-        tokens.push_back({paragraph.mid(blankStart, wordStart - blankStart), paragraph.mid(wordStart, i - wordStart)});
+        tokens.push_back(
+            {paragraph.mid(blankStart, wordStart - blankStart), paragraph.mid(wordStart, i - wordStart)});
     }
     return tokens;
 }
@@ -182,15 +183,16 @@ float FontMeasurer::widthMm(QStringView text, const FontSpec& font) {
     Fonts::One& f = fonts_->of(font);
     // Short pieces (words, codes, units) repeat endlessly: remember them,
     // up to a bound so that a huge list cannot grow the cache without end.
-    const bool cacheable = text.size() <= 32;
+    const QString s = text.toString();
+    const bool cacheable = s.size() <= 32;
     if (cacheable) {
-        const auto it = f.widths.constFind(text.toString());
+        const auto it = f.widths.constFind(s);
         if (it != f.widths.cend()) return it.value();
     }
-    const float w = static_cast<float>(f.metrics.horizontalAdvance(text.toString()) / kUnitsPerMm);
+    const float w = static_cast<float>(f.metrics.horizontalAdvance(s) / kUnitsPerMm);
     if (cacheable) {
         if (f.widths.size() > 200000) f.widths.clear();
-        f.widths.insert(text.toString(), w);
+        f.widths.insert(s, w);
     }
     return w;
 }

@@ -2,12 +2,13 @@
 
 #include <QFileDevice>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <vector>
 
+#include "reports/engine/file_write.h"
 #include "reports/engine/measure.h"
 
 namespace kmx::reports {
@@ -22,21 +23,10 @@ QRectF unitsRect(const RectMm& r) {
     return {units(r.x), units(r.y), units(r.w), units(r.h)};
 }
 
-Qt::Alignment alignment(Align a) {
-    switch (a) {
-        case Align::Right:
-            return Qt::AlignRight;
-        case Align::Center:
-            return Qt::AlignHCenter;
-        case Align::Left:
-            break;
-    }
-    return Qt::AlignLeft;
-}
-
 }  // namespace
 
-void paintPage(QPainter& painter, const PageStore& store, int pageNumber, double pixelsPerMm, QPointF origin) {
+void paintPage(QPainter& painter, const PageStore& store, int pageNumber, double pixelsPerMm,
+               QPointF origin) {
     if (pageNumber < 1 || pageNumber > store.pageCount()) return;
     const PreparedPage& page = store.page(pageNumber);
     painter.save();
@@ -60,29 +50,43 @@ void paintPage(QPainter& painter, const PageStore& store, int pageNumber, double
         if (b.sides & SideBottom) painter.drawLine(r.bottomLeft(), r.bottomRight());
     }
 
-    std::vector<std::pair<FontSpec, QFont>> fonts;
-    auto fontOf = [&fonts](const FontSpec& spec) -> const QFont& {
-        for (const auto& f : fonts)
-            if (f.first == spec) return f.second;
-        fonts.emplace_back(spec, reportFont(spec, kUnitsPerMm));
-        return fonts.back().second;
+    // Fonts with their metrics, made once per page.
+    struct Font {
+        FontSpec spec;
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    std::vector<Font> fonts;
+    auto fontOf = [&fonts](const FontSpec& spec) -> const Font& {
+        for (const Font& f : fonts)
+            if (f.spec == spec) return f;
+        const QFont font = reportFont(spec, kUnitsPerMm);
+        fonts.push_back(Font{spec, font, QFontMetricsF(font)});
+        return fonts.back();
     };
 
     painter.setPen(Qt::black);
     for (const TextItem& t : page.texts) {
-        painter.setFont(fontOf(t.font));
+        const Font& f = fontOf(t.font);
+        painter.setFont(f.font);
         const QRectF box = unitsRect(t.rect);
         const bool clip = t.flags & TextItem::Clipped;
         if (clip) {
             painter.save();
             painter.setClipRect(box, Qt::IntersectClip);
         }
-        const QStringView all = page.textOf(t);
-        const int flags = static_cast<int>(alignment(t.align) | Qt::AlignTop) | Qt::TextSingleLine | Qt::TextDontClip;
-        double y = box.top();
-        for (const QStringView line : all.tokenize(QLatin1Char('\n'))) {
-            painter.drawText(QRectF(box.left(), y, box.width(), units(t.lineMm)), flags, line.toString());
-            y += units(t.lineMm);
+        // Each line from its baseline: the lines are broken already, so no
+        // layout is needed, only the width of a line that is not left-aligned.
+        double top = box.top();
+        for (const QStringView view : page.textOf(t).tokenize(QLatin1Char('\n'))) {
+            const QString line = view.toString();
+            double x = box.left();
+            if (t.align != Align::Left) {
+                const double free = box.width() - f.metrics.horizontalAdvance(line);
+                x += t.align == Align::Right ? free : free / 2;
+            }
+            painter.drawText(QPointF(x, top + f.metrics.ascent()), line);
+            top += units(t.lineMm);
         }
         if (clip) painter.restore();
     }
@@ -109,28 +113,16 @@ bool writePdf(const PageStore& store, QIODevice& out, const QString& title, QStr
     painter.end();
     // The writer does not report a device that stopped taking bytes; a file
     // does.
-    if (const auto* file = qobject_cast<const QFileDevice*>(&out); file && file->error() != QFileDevice::NoError) {
-        if (error) *error = file->errorString();
+    if (const auto* file = qobject_cast<const QFileDevice*>(&out);
+        file && file->error() != QFileDevice::NoError) {
+        setError(error, writeFailed(file->errorString()));
         return false;
     }
     return true;
 }
 
 bool writePdf(const PageStore& store, const QString& path, const QString& title, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    if (!writePdf(store, file, title, error)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    return saveFile(path, error, [&](QIODevice& out) { return writePdf(store, out, title, error); });
 }
 
 }  // namespace kmx::reports

@@ -74,9 +74,7 @@ public:
     std::vector<BoxItem> boxes;
     QString text;  // the texts of every item, one after another
 
-    QStringView textOf(const TextItem& item) const {
-        return QStringView(text).mid(item.offset, item.length);
-    }
+    QStringView textOf(const TextItem& item) const { return QStringView(text).mid(item.offset, item.length); }
     // Appends an item's text to the buffer and returns the item pointing at it.
     TextItem& addText(const TextItem& layout, QStringView lines);
     std::size_t memoryUsage() const;

@@ -28,10 +28,11 @@
 
 #include "reports/engine/qrp.h"
 
+#include "reports/engine/file_write.h"
+
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QtEndian>
 #include <bit>
@@ -62,10 +63,6 @@ QString notReportMessage() {
 
 QString damagedMessage() {
     return QStringLiteral("Plik raportu jest uszkodzony lub niepełny.");
-}
-
-void setError(QString* error, const QString& message) {
-    if (error) *error = message;
 }
 
 bool inRange(float v, float lo, float hi) {
@@ -315,18 +312,6 @@ QByteArray pageBytes(const PreparedPage& page) {
     return w.bytes;
 }
 
-QString writeFailed(const QString& reason) {
-    return QStringLiteral("Nie można zapisać pliku: %1").arg(reason);
-}
-
-bool writeAll(QIODevice& out, const QByteArray& bytes, QString* error) {
-    if (out.write(bytes) != bytes.size()) {
-        setError(error, writeFailed(out.errorString()));
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool saveQrp(const PageStore& store, QIODevice& out, QString* error) {
@@ -345,21 +330,7 @@ bool saveQrp(const PageStore& store, QIODevice& out, QString* error) {
 }
 
 bool saveQrp(const PageStore& store, const QString& path, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("Nie można zapisać pliku %1: %2")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
-        return false;
-    }
-    if (!saveQrp(store, file, error)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, writeFailed(file.errorString()));
-        return false;
-    }
-    return true;
+    return saveFile(path, error, [&](QIODevice& out) { return saveQrp(store, out, error); });
 }
 
 bool loadQrp(PageStore& store, QByteArrayView bytes, QString* error) {
