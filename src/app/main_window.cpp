@@ -41,6 +41,7 @@
 #include "app/works_page.h"
 #include "core/last_error.h"
 #include "core/query_builder.h"
+#include "mail/poczta.h"
 #include "reports/druk_zestaw.h"
 #include "core/settings_file.h"
 #include "platform/links.h"
@@ -128,6 +129,7 @@ TKmxMain::TKmxMain(const QString& programFolder, platform::SettingsStore& settin
     about_ = new FrmAbout(*links_, stanProgramu().WersjaOpis, this);
     daneRaportow_ = std::make_unique<DaneRaportow>(*tdm_, *daneTow_, *daneDost_, [this] { return ActiveResultSet(); });
     wydruki_ = std::make_unique<reports::ZestawWydrukow>(*daneRaportow_, this);
+    poczta_ = std::make_unique<mail::Poczta>(*tdm_, this);
     wydruki_->raportNaEkranie = [this] {
         const int zakladka = PCMain_->currentIndex();
         const int strona = zakladka == 0 ? PCProdukty_->currentIndex() : zakladka == 1 ? PCDostawcy_->currentIndex() : -1;
@@ -523,9 +525,9 @@ void TKmxMain::utworzMenu() {
     QAction* www = pomoc->addAction(QStringLiteral("Kalmarex w sieci WWW"));
     www->setObjectName(QStringLiteral("mnuWWW"));
     connect(www, &QAction::triggered, this, [this] { links_->open(QString::fromUtf8(kStronaProduktu)); });
-    // The order e-mail comes with the mail window.
     QAction* zamowienie = pomoc->addAction(QStringLiteral("Wyślij zamówienie na nowy Kalmarex CD"));
     zamowienie->setObjectName(QStringLiteral("mnuZamowienie"));
+    connect(zamowienie, &QAction::triggered, this, [this] { poczta_->Zamowienie(); });
     pomoc->addSeparator();
     QAction* info = pomoc->addAction(QStringLiteral("Kalmarex - Informacje "));
     info->setObjectName(QStringLiteral("mnuInformacje"));
@@ -1009,12 +1011,21 @@ void TKmxMain::AStawkiExecute() {
 }
 
 void TKmxMain::AOfertaExecute() {
-    // The enquiry windows come with the mail screen; the rule about the
-    // supplier catalogue's pages holds already.
+    if (PCMain_->currentIndex() == 0) {
+        const int inner = PCProdukty_->currentIndex();
+        if (inner == 1) poczta_->PokazDostawcow(stanProgramu().KryteriaTowaru);
+        if (inner == 2) poczta_->ZapytanieOfertowe(1);
+        return;
+    }
     if (PCMain_->currentIndex() != 1) return;
     const int inner = PCDostawcy_->currentIndex();
-    if (inner == 3 || inner == 4) return;
-    pokazKomunikat(QStringLiteral("Musisz wybrać listę towarów"), platform::MessageIcon::Error);
+    if (inner == 3) {
+        poczta_->ZapytanieOfertowe(2);
+    } else if (inner == 4) {
+        poczta_->ZapytanieOfertowe(3);
+    } else {
+        pokazKomunikat(QStringLiteral("Musisz wybrać listę towarów"), platform::MessageIcon::Error);
+    }
 }
 
 void TKmxMain::powrotDoListy() {

@@ -37,6 +37,10 @@ namespace kmx::reports {
 class ZestawWydrukow;
 }
 
+namespace kmx::mail {
+class Poczta;
+}
+
 namespace kmx::platform {
 class LinkOpener;
 class SettingsStore;
@@ -190,6 +194,7 @@ public:
     TFHelp* oknoPomocy() const { return help_; }
     FrmAbout* oknoOProgramie() const { return about_; }
     reports::ZestawWydrukow& wydruki() { return *wydruki_; }
+    mail::Poczta& poczta() { return *poczta_; }
     // While on, the about box is built and filled but not shown modally.
     static void setTestMode(bool on);
 
@@ -285,6 +290,7 @@ private:
     FrmAbout* about_ = nullptr;
     std::unique_ptr<DaneRaportow> daneRaportow_;
     std::unique_ptr<reports::ZestawWydrukow> wydruki_;
+    std::unique_ptr<mail::Poczta> poczta_;
 
     // goods criteria
     QWidget* ramkaSzukTow_ = nullptr;

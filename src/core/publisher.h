@@ -16,5 +16,10 @@ inline constexpr char kNotaPrawna[] =
 // The seller to contact for an update of a cost-estimating program.
 inline constexpr char kTelefonSprzedawcy[] = "12 345 67 80";
 inline constexpr char kEmailSprzedawcy[] = "sprzedaz@davideriv.example.pl";
+// The mailbox that takes orders for a new edition of the catalogue.
+inline constexpr char kEmailZamowien[] = "zamowienia@davideriv.example.pl";
+// The firm's name as the reports head their pages and the order form
+// addresses it.
+inline constexpr char kNazwaFirmy[] = "NORDVALE SP Z O.O.";
 
 }  // namespace kmx::publisher

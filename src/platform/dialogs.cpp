@@ -1,6 +1,7 @@
 #include "platform/dialogs.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -162,6 +163,15 @@ FileDialogResult StandardDialogs::openFile(QWidget* parent, const FileDialogRequ
 StandardDialogs& dialogs() {
     static StandardDialogs service;
     return service;
+}
+
+int execOrHook(QDialog& dialog, const std::function<void()>& hook) {
+    if (!hook) return dialog.exec();
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    hook();
+    if (dialog.isVisible()) dialog.reject();
+    return dialog.result();
 }
 
 }  // namespace kmx::platform

@@ -5,10 +5,12 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
+class QDialog;
 class QFileDialog;
 class QMessageBox;
 class QWidget;
@@ -78,6 +80,11 @@ private:
 
 // The program's one dialog service. Tests switch it to test mode.
 StandardDialogs& dialogs();
+
+// Shows one of the program's own dialogs modally. With a test hook it is
+// shown without a modal loop instead, handed to the hook (which clicks its
+// buttons) and closed if the hook left it open. Returns the dialog's result.
+int execOrHook(QDialog& dialog, const std::function<void()>& hook);
 
 // The pieces of the real dialogs, kept apart so that tests can check them
 // without a modal loop.

@@ -9,6 +9,7 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 
+#include "platform/dialogs.h"
 #include "platform/printers.h"
 #include "reports/printing.h"
 #include "ui_form_druk.h"
@@ -29,12 +30,8 @@ TFrmDruk::~TFrmDruk() = default;
 
 int TFrmDruk::pokaz() {
     wysrodkuj();
-    if (!testHook) return exec();
-    setResult(QDialog::Rejected);
-    show();
-    testHook(*this);
-    if (isVisible()) reject();
-    return result();
+    return platform::execOrHook(*this,
+                                testHook ? std::function<void()>([this] { testHook(*this); }) : nullptr);
 }
 
 void TFrmDruk::showEvent(QShowEvent* event) {

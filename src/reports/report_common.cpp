@@ -23,16 +23,7 @@ QString tekstPola(const data::DataSet* set, std::string_view name) {
 }
 
 QString zapisane(const data::DataSet* set, std::string_view name, int mode) {
-    const int f = pole(set, name);
-    if (f < 0) return {};
-    const data::Cell c = set->value(f);
-    // A number column has nothing to descramble: its value as text, empty
-    // only when null.
-    if (c.type() == data::CellType::Integer || c.type() == data::CellType::Real)
-        return QString::fromStdString(set->defaultText(set->currentRow(), f));
-    // Only the scrambled columns (stored as bytes) are descrambled; a plain
-    // text column is read as it is.
-    return QString::fromStdString(DeszyfrujTekst(c.bytes(), c.type() == data::CellType::Blob ? mode : 0));
+    return set ? QString::fromStdString(data::zapisanePole(*set, name, mode)) : QString();
 }
 
 QString zapisanePrzyciete(const data::DataSet* set, std::string_view name, int mode) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string_view>
 
+#include "core/publisher.h"
 #include "reports/engine/band.h"
 #include "reports/engine/filler.h"
 
@@ -37,7 +38,7 @@ public:
     virtual QString KrotkiFormatDaty() { return QStringLiteral("dd-MM-yy"); }
 };
 
-inline constexpr char kNazwaFirmy[] = "NORDVALE SP Z O.O.";
+inline constexpr const char* kNazwaFirmy = publisher::kNazwaFirmy;
 inline constexpr char kTekstStopki[] = "KALMAREX - Baza danych towarów i dostawców branży budowlanej";
 
 // The day reports are dated with; tests set their own.

@@ -23,9 +23,18 @@
 #include "app/result_grid.h"
 #include "catalog/demo.h"
 #include "data/dataset.h"
+#include "mail/form_dostawcy.h"
+#include "mail/form_mail.h"
 #include "platform/dialogs.h"
 #include "platform/links.h"
 #include "platform/settings_store.h"
+#include "reports/form_druk.h"
+#include "reports/preview.h"
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace kmx::guitest {
 
@@ -115,6 +124,11 @@ inline void przygotujTestOkna() {
     app::TFHelp::setTestMode(true);
     app::TKmxMain::setTestMode(true);
     app::ResultGrid::KliknietoTytul() = false;
+    // No window of the program may wait in a modal loop of its own.
+    mail::TFMail::testHook = [](mail::TFMail&) {};
+    mail::TFDostawcy::testHook = [](mail::TFDostawcy&) {};
+    reports::TFrmDruk::testHook = [](reports::TFrmDruk&) {};
+    reports::previewTestHook = [](reports::TFPreview&) {};
 }
 
 // The main window on a catalogue folder, started and shown.
