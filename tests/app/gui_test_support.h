@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
@@ -19,6 +20,7 @@
 
 #include "app/help_window.h"
 #include "app/main_window.h"
+#include "app/program_paths.h"
 #include "app/program_state.h"
 #include "app/result_grid.h"
 #include "catalog/demo.h"
@@ -141,5 +143,51 @@ inline std::unique_ptr<app::TKmxMain> otworzOkno(const QString& folder, platform
     QApplication::processEvents();
     return okno;
 }
+
+// A suite on the demo catalogue, made once for the suite with the suite's
+// password Suite::kHasloDemo.
+template <typename Suite>
+class NaDemo : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { demo_ = zbudujDemo(Suite::kHasloDemo); }
+    static void TearDownTestSuite() {
+        delete demo_;
+        demo_ = nullptr;
+    }
+    static inline QTemporaryDir* demo_ = nullptr;
+};
+
+// The same with the main window opened afresh on it before each test, with
+// the test hooks of przygotujTestOkna; `ustaw` runs just before it opens.
+template <typename Suite>
+class OknoNaDemo : public NaDemo<Suite> {
+protected:
+    using NaDemo<Suite>::demo_;
+    void SetUp() override {
+        ASSERT_NE(demo_, nullptr);
+        przygotujTestOkna();
+        ustaw();
+        store_ = std::make_unique<platform::QtSettingsStore>(ini_.filePath(QStringLiteral("kmx.ini")));
+        okno_ = otworzOkno(demo_->path(), *store_, links_);
+    }
+    void TearDown() override {
+        okno_.reset();
+        app::UstawKatalogProgramu(QString());
+    }
+    virtual void ustaw() {}
+
+    app::TKmxMain& o() { return *okno_; }
+    QAction* akcja(const char* name) {
+        auto* a = okno_->findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    }
+    const std::vector<platform::ShownMessage>& komunikaty() { return platform::dialogs().shownMessages; }
+
+    QTemporaryDir ini_;
+    std::unique_ptr<platform::QtSettingsStore> store_;
+    platform::RecordingLinkOpener links_;
+    std::unique_ptr<app::TKmxMain> okno_;
+};
 
 }  // namespace kmx::guitest

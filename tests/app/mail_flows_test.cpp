@@ -30,11 +30,9 @@
 namespace {
 
 using namespace kmx::guitest;
-using kmx::app::TKmxMain;
 using kmx::mail::TFDostawcy;
 using kmx::mail::TFMail;
 
-constexpr char kHaslo[] = "Poczta-Haslo-3";
 const QString kNaglowek = QStringLiteral(
     "\t \t     Wiadomość wygenerowana przez system Kalmarex.\n\nProszę o podanie wyceny dla wymienionych "
     "niżej "
@@ -50,54 +48,32 @@ QString zapisane(const kmx::data::DataSet& set, const char* pole, int mode) {
     return QString::fromStdString(kmx::data::zapisanePole(set, pole, mode));
 }
 
-class MailFlowsTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { demo_ = zbudujDemo(kHaslo); }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
-    }
+class MailFlowsTest : public OknoNaDemo<MailFlowsTest> {
+public:
+    static constexpr const char* kHasloDemo = "Poczta-Haslo-3";
 
-    void SetUp() override {
-        ASSERT_NE(demo_, nullptr);
-        przygotujTestOkna();
+protected:
+    void ustaw() override {
         TFMail::testHook = [this](TFMail& m) {
-            Okno o;
-            o.tytul = m.windowTitle();
-            o.etykieta = m.findChild<QLabel*>("lNazwa")->text();
-            o.nazwa = m.nazwa();
-            o.adres = m.adres();
-            o.tresc = m.tresc();
-            o.kursor = m.pozycjaKursora();
-            okna_.push_back(o);
+            Okno okno;
+            okno.tytul = m.windowTitle();
+            okno.etykieta = m.findChild<QLabel*>("lNazwa")->text();
+            okno.nazwa = m.nazwa();
+            okno.adres = m.adres();
+            okno.tresc = m.tresc();
+            okno.kursor = m.pozycjaKursora();
+            okna_.push_back(okno);
             if (wOknie_) wOknie_(m);
         };
-        store_ = std::make_unique<kmx::platform::QtSettingsStore>(ini_.filePath(QStringLiteral("kmx.ini")));
-        okno_ = otworzOkno(demo_->path(), *store_, links_);
-    }
-    void TearDown() override {
-        okno_.reset();
-        kmx::app::UstawKatalogProgramu(QString());
     }
 
-    TKmxMain& o() { return *okno_; }
     kmx::data::TDM& dm() { return okno_->tdm(); }
-    void ctrlO() { okno_->findChild<QAction*>("AOferta")->trigger(); }
+    void ctrlO() { akcja("AOferta")->trigger(); }
     void wyslij(TFMail& m) { m.findChild<QPushButton*>("bWyslij")->click(); }
-    const std::vector<kmx::platform::ShownMessage>& komunikaty() {
-        return kmx::platform::dialogs().shownMessages;
-    }
 
-    static QTemporaryDir* demo_;
-    QTemporaryDir ini_;
-    std::unique_ptr<kmx::platform::QtSettingsStore> store_;
-    kmx::platform::RecordingLinkOpener links_;
-    std::unique_ptr<TKmxMain> okno_;
     std::vector<Okno> okna_;
     std::function<void(TFMail&)> wOknie_;
 };
-
-QTemporaryDir* MailFlowsTest::demo_ = nullptr;
 
 TEST_F(MailFlowsTest, TheGoodsItemOnItsDetailsPageGoesToItsSupplier) {
     XdgEmailStub stub;
@@ -227,7 +203,7 @@ TEST_F(MailFlowsTest, CancellingALongWalkStillOpensTheWindowWithTheLinesSoFar) {
 
 TEST_F(MailFlowsTest, TheOrderFormAndTheEnquiryAfterIt) {
     XdgEmailStub stub;
-    okno_->findChild<QAction*>("mnuZamowienie")->trigger();
+    akcja("mnuZamowienie")->trigger();
     ASSERT_EQ(okna_.size(), 1u);
     EXPECT_EQ(okna_[0].tytul, "Wysyłanie zamówienia na nowy Kalmarex CD");
     EXPECT_EQ(okna_[0].etykieta, "Nazwa firmy:");
@@ -249,7 +225,7 @@ TEST_F(MailFlowsTest, TheOrderFormAndTheEnquiryAfterIt) {
     EXPECT_EQ(stub.field("subject"), "Zapytanie ofertowe");
 
     // And the order's subject goes with the order.
-    okno_->findChild<QAction*>("mnuZamowienie")->trigger();
+    akcja("mnuZamowienie")->trigger();
     EXPECT_EQ(stub.field("subject"), "Zamówienie Davideriv na CD");
     EXPECT_EQ(stub.address(), QString::fromUtf8(kmx::publisher::kEmailZamowien));
 }
@@ -336,7 +312,7 @@ TEST_F(MailFlowsTest, ScreenshotsOfTheMailWindowAndThePicker) {
         QApplication::processEvents();
         m.grab().save(QDir(dir).filePath("poczta_zamowienie.png"));
     };
-    okno_->findChild<QAction*>("mnuZamowienie")->trigger();
+    akcja("mnuZamowienie")->trigger();
     EXPECT_EQ(okna_.size(), 2u);
 }
 

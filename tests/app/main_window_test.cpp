@@ -65,16 +65,11 @@ const QString kNieZnaleziono = QStringLiteral(
 
 std::vector<long long> idTowarow(const kmx::data::DataSet& ds) { return kolumnaId(ds, "ID_TOWARU"); }
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        demo_ = kmx::guitest::zbudujDemo(kHaslo);
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
-    }
+class MainWindowTest : public kmx::guitest::NaDemo<MainWindowTest> {
+public:
+    static constexpr const char* kHasloDemo = kHaslo;
 
+protected:
     void SetUp() override {
         ASSERT_NE(demo_, nullptr);
         przygotujTestOkna();
@@ -142,14 +137,11 @@ protected:
         return dir.path();
     }
 
-    static QTemporaryDir* demo_;
     QTemporaryDir ini_;
     std::unique_ptr<kmx::platform::QtSettingsStore> store_;
     kmx::platform::RecordingLinkOpener links_;
     std::unique_ptr<TKmxMain> okno_;
 };
-
-QTemporaryDir* MainWindowTest::demo_ = nullptr;
 
 // ------------------------------------------------------------------ pure rules
 

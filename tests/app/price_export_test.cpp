@@ -107,16 +107,11 @@ bool dostawcy(const std::string& record) {
     return record.rfind("#kmxp#", 0) == 0;
 }
 
-class PriceExportTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        demo_ = kmx::guitest::zbudujDemo(kHaslo);
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
-    }
+class PriceExportTest : public kmx::guitest::NaDemo<PriceExportTest> {
+public:
+    static constexpr const char* kHasloDemo = kHaslo;
 
+protected:
     void SetUp() override {
         ASSERT_NE(demo_, nullptr);
         przygotujTestOkna();
@@ -201,15 +196,12 @@ protected:
         ASSERT_TRUE(QWybrTowForDost().active());
     }
 
-    static QTemporaryDir* demo_;
     QTemporaryDir ini_;
     QTemporaryDir out_;
     std::unique_ptr<kmx::platform::QtSettingsStore> store_;
     kmx::platform::RecordingLinkOpener links_;
     std::unique_ptr<TKmxMain> okno_;
 };
-
-QTemporaryDir* PriceExportTest::demo_ = nullptr;
 
 // ------------------------------------------------------------------ small rules
 

@@ -33,8 +33,6 @@ namespace {
 using namespace kmx::guitest;
 using kmx::app::TKmxMain;
 
-constexpr char kHaslo[] = "Druk-Haslo-9";
-
 // Printers whose devices write a PDF file each, to be read back.
 class PdfPrinters : public kmx::platform::Printers {
 public:
@@ -62,17 +60,12 @@ struct Podglad {
     int strony = 0;
 };
 
-class PrintActionsTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { demo_ = zbudujDemo(kHaslo); }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
-    }
+class PrintActionsTest : public OknoNaDemo<PrintActionsTest> {
+public:
+    static constexpr const char* kHasloDemo = "Druk-Haslo-9";
 
-    void SetUp() override {
-        ASSERT_NE(demo_, nullptr);
-        przygotujTestOkna();
+protected:
+    void ustaw() override {
         kmx::platform::setPrinters(&drukarki_);
         kmx::reports::SelectedPrinterIndex = 0;
         kmx::reports::previewTestHook = [this](kmx::reports::TFPreview& w) {
@@ -87,15 +80,10 @@ protected:
             ++dialogi_;
             if (wDialogu_) wDialogu_(d);
         };
-        store_ = std::make_unique<kmx::platform::QtSettingsStore>(ini_.filePath(QStringLiteral("kmx.ini")));
-        okno_ = otworzOkno(demo_->path(), *store_, links_);
     }
     void TearDown() override {
-        okno_.reset();
-        kmx::reports::previewTestHook = nullptr;
-        kmx::reports::TFrmDruk::testHook = nullptr;
+        OknoNaDemo::TearDown();
         kmx::platform::setPrinters(nullptr);
-        kmx::app::UstawKatalogProgramu(QString());
     }
 
     template <typename T>
@@ -104,7 +92,6 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    QAction* akcja(const char* name) { return w<QAction>(okno_.get(), name); }
 
     // The preview of the page on screen; nullopt when none was shown.
     std::optional<Podglad> podglad() {
@@ -114,11 +101,6 @@ protected:
         return podglady_.back();
     }
 
-    static QTemporaryDir* demo_;
-    QTemporaryDir ini_;
-    std::unique_ptr<kmx::platform::QtSettingsStore> store_;
-    kmx::platform::RecordingLinkOpener links_;
-    std::unique_ptr<TKmxMain> okno_;
     PdfPrinters drukarki_;
     std::vector<Podglad> podglady_;
     std::function<void(kmx::reports::TFPreview&)> poPodgladzie_;
@@ -126,10 +108,8 @@ protected:
     int dialogi_ = 0;
 };
 
-QTemporaryDir* PrintActionsTest::demo_ = nullptr;
-
 TEST_F(PrintActionsTest, EveryPageOfBothCataloguesPrintsItsOwnReport) {
-    TKmxMain& o = *okno_;
+    TKmxMain& o = this->o();
     EXPECT_FALSE(podglad());  // the goods search page prints nothing
 
     o.APokazAllTowarExecute();
@@ -164,7 +144,7 @@ TEST_F(PrintActionsTest, EveryPageOfBothCataloguesPrintsItsOwnReport) {
 }
 
 TEST_F(PrintActionsTest, DrukujOpensTheDialogOnlyAwayFromTheSearchPages) {
-    TKmxMain& o = *okno_;
+    TKmxMain& o = this->o();
     QAction* drukuj = akcja("ADrukuj");
     EXPECT_EQ(drukuj->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     drukuj->trigger();
@@ -195,7 +175,7 @@ TEST_F(PrintActionsTest, DrukujOpensTheDialogOnlyAwayFromTheSearchPages) {
 }
 
 TEST_F(PrintActionsTest, ThePrintGroupFollowsThePageAndTheActionsStayEnabled) {
-    TKmxMain& o = *okno_;
+    TKmxMain& o = this->o();
     QAction* menuDrukuj = akcja("mnuDrukuj");
     QAction* menuPodglad = akcja("mnuPodgladWydr");
     EXPECT_FALSE(menuDrukuj->isEnabled());
@@ -215,7 +195,7 @@ TEST_F(PrintActionsTest, ThePrintGroupFollowsThePageAndTheActionsStayEnabled) {
 }
 
 TEST_F(PrintActionsTest, PrintingGoesToThePrinterChosenInTheDialogAndTheListKeepsItsRow) {
-    TKmxMain& o = *okno_;
+    TKmxMain& o = this->o();
     o.APokazAllTowarExecute();
     o.ATowListaTowExecute();
     kmx::data::DataSet& lista = o.tdm().QWybrTow;
@@ -257,7 +237,7 @@ TEST_F(PrintActionsTest, PrintingGoesToThePrinterChosenInTheDialogAndTheListKeep
 
 TEST_F(PrintActionsTest, WithoutAnyPrinterNothingIsPrintedAndTheUserIsTold) {
     drukarki_.list.clear();
-    TKmxMain& o = *okno_;
+    TKmxMain& o = this->o();
     o.APokazAllTowarExecute();
     o.ATowSzczTowExecute();
     // A print started as if the dialog had been confirmed.
@@ -274,7 +254,7 @@ TEST_F(PrintActionsTest, ScreenshotsOfThePreviewOfEveryReport) {
     const QString dir = qEnvironmentVariable("KMX_SCREENSHOT_DIR");
     if (dir.isEmpty()) GTEST_SKIP() << "KMX_SCREENSHOT_DIR not set";
     QDir().mkpath(dir);
-    TKmxMain& o = *okno_;
+    TKmxMain& o = this->o();
     int n = 0;
     poPodgladzie_ = [&](kmx::reports::TFPreview& p) {
         p.resize(1200, 900);

@@ -69,16 +69,11 @@ std::set<long long> jakoZbior(const std::vector<long long>& v) {
     return {v.begin(), v.end()};
 }
 
-class SupplierCatalogueTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        demo_ = kmx::guitest::zbudujDemo(kHaslo);
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
-    }
+class SupplierCatalogueTest : public kmx::guitest::NaDemo<SupplierCatalogueTest> {
+public:
+    static constexpr const char* kHasloDemo = kHaslo;
 
+protected:
     void SetUp() override {
         ASSERT_NE(demo_, nullptr);
         przygotujTestOkna();
@@ -158,15 +153,12 @@ protected:
         return dir.path();
     }
 
-    static QTemporaryDir* demo_;
     QTemporaryDir ini_;
     std::unique_ptr<kmx::platform::QtSettingsStore> store_;
     kmx::platform::RecordingLinkOpener links_;
     std::unique_ptr<TKmxMain> okno_;
     kmx::data::TDM wzor_;
 };
-
-QTemporaryDir* SupplierCatalogueTest::demo_ = nullptr;
 
 TEST(SupplierScreenRules, SortColumnsOfTheSupplierLists) {
     using kmx::app::KolumnaSortowaniaDostawcow;
