@@ -1,11 +1,12 @@
 #include "app/main_window.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QCoreApplication>
-#include <QAbstractItemView>
 #include <QFile>
 #include <QFont>
 #include <QGroupBox>
@@ -41,11 +42,16 @@
 #include "app/works_page.h"
 #include "core/last_error.h"
 #include "core/query_builder.h"
-#include "mail/poczta.h"
-#include "reports/druk_zestaw.h"
 #include "core/settings_file.h"
+#include "export/import_programu.h"
+#include "export/tessar.h"
+#include "export/wybor_tessara.h"
+#include "mail/poczta.h"
 #include "platform/links.h"
+#include "platform/registry.h"
 #include "platform/settings_store.h"
+#include "platform/wine.h"
+#include "reports/druk_zestaw.h"
 
 // The pictures live in the static app library; its resource initialiser has
 // to be named once or the linker drops it.
@@ -127,12 +133,16 @@ TKmxMain::TKmxMain(const QString& programFolder, platform::SettingsStore& settin
 
     help_ = new TFHelp(this);
     about_ = new FrmAbout(*links_, stanProgramu().WersjaOpis, this);
-    daneRaportow_ = std::make_unique<DaneRaportow>(*tdm_, *daneTow_, *daneDost_, [this] { return ActiveResultSet(); });
+    daneRaportow_ =
+        std::make_unique<DaneRaportow>(*tdm_, *daneTow_, *daneDost_, [this] { return ActiveResultSet(); });
     wydruki_ = std::make_unique<reports::ZestawWydrukow>(*daneRaportow_, this);
     poczta_ = std::make_unique<mail::Poczta>(*tdm_, this);
+    wyborTessara_ = std::make_unique<tessar::TFWyborTessara>(this);
     wydruki_->raportNaEkranie = [this] {
         const int zakladka = PCMain_->currentIndex();
-        const int strona = zakladka == 0 ? PCProdukty_->currentIndex() : zakladka == 1 ? PCDostawcy_->currentIndex() : -1;
+        const int strona = zakladka == 0   ? PCProdukty_->currentIndex()
+                           : zakladka == 1 ? PCDostawcy_->currentIndex()
+                                           : -1;
         return reports::RaportStrony(zakladka, strona);
     };
 
@@ -418,6 +428,7 @@ void TKmxMain::utworzAkcje() {
     connect(APokazAllDost, &QAction::triggered, this, &TKmxMain::APokazAllDostExecute);
     connect(AOferta, &QAction::triggered, this, &TKmxMain::AOfertaExecute);
     connect(ADrukuj, &QAction::triggered, this, &TKmxMain::ADrukujExecute);
+    connect(ExTessar3, &QAction::triggered, this, &TKmxMain::ExTessar3Execute);
     connect(APodgladWydr, &QAction::triggered, this, [this] { wydruki_->DrukZestaw(1); });
     connect(AUstawieniaWydruku, &QAction::triggered, this, [this] { wydruki_->ustawieniaWydruku(); });
     connect(Pomoc, &QAction::triggered, this, [this] { pokazInstrukcje(QString::fromUtf8(kInstrukcjaMS)); });
@@ -437,8 +448,9 @@ void TKmxMain::utworzAkcje() {
     const auto pobierzCeny = [this](bool wersja10) {
         EksportCen k;
         k.okno = this;
-        k.folderStartowy = settings_.value(QStringLiteral("Tessar/Opcje Programu"), QStringLiteral("Sciezka baz cen"))
-                               .toString();
+        k.folderStartowy =
+            settings_.value(QStringLiteral("Tessar/Opcje Programu"), QStringLiteral("Sciezka baz cen"))
+                .toString();
         k.katalogProgramu = folder_;
         k.ograniczenie = std::string(stanProgramu().KryteriaTowaru.typRms.view());
         k.brakKryteriow = kmx::BrakKryteriow;
@@ -460,8 +472,8 @@ void TKmxMain::utworzAkcje() {
     };
     connect(AEksport, &QAction::triggered, this, [pobierzCeny] { pobierzCeny(false); });
     connect(AEksportKmx10, &QAction::triggered, this, [pobierzCeny] { pobierzCeny(true); });
-    // Printing and the printer set-up come with their own screens; until then the actions only exist with their
-    // captions, keys and enabling.
+    // Printing and the printer set-up come with their own screens; until then the actions only exist with
+    // their captions, keys and enabling.
 }
 
 void TKmxMain::utworzMenu() {
@@ -700,6 +712,30 @@ QWidget* TKmxMain::utworzNaglowekListy(const QString& caption, const char* objec
 }
 
 // ------------------------------------------------------------------ active set, grid, panels
+
+void TKmxMain::ExTessar3Execute() {
+    tessar::ImportDoProgramu k;
+    k.okno = this;
+    if (PCMain_->currentIndex() == 0 && PCProdukty_->currentIndex() == 1) {
+        k.lista = &tdm_->QWybrTow;
+    } else if (PCMain_->currentIndex() == 1 && PCDostawcy_->currentIndex() == 3) {
+        k.lista = &tdm_->QWybrTowForDost;
+        k.rodzajListy = exportrows::ListKind::SupplierGoods;
+        k.dostawcy = &tdm_->QWybrDost;
+    } else {
+        return;
+    }
+    k.prefiks = platform::winePrefix();
+    const tessar::Tessary tessary(platform::registry(), platform::WinePaths(k.prefiks));
+    const int numer = tessar::Wybor(tessary, *wyborTessara_);
+    // Nothing installed or the choice cancelled: nothing happens. Version 3
+    // takes its price lists through its price-base library instead.
+    if (numer < 2) return;
+    k.rodzaje = tessar::RodzajeZPol(chbMaterialy_->isChecked(), chbSprzet_->isChecked());
+    k.rok = stanProgramu().Rok;
+    k.edycja = stanProgramu().Edycja;
+    tessar::EksportDoProgramu(k, tessary, numer);
+}
 
 void TKmxMain::ADrukujExecute() {
     const int zakladka = PCMain_->currentIndex();

@@ -41,6 +41,10 @@ namespace kmx::mail {
 class Poczta;
 }
 
+namespace kmx::tessar {
+class TFWyborTessara;
+}
+
 namespace kmx::platform {
 class LinkOpener;
 class SettingsStore;
@@ -174,6 +178,10 @@ public:
     // "Drukuj": the print-set dialog on a catalogue page other than its
     // search page, nothing elsewhere.
     void ADrukujExecute();
+    // "Eksport do programu": the goods list on screen into the chosen
+    // cost-estimating program.
+    void ExTessar3Execute();
+    tessar::TFWyborTessara& wyborTessara() { return *wyborTessara_; }
 
     // --- paging of the list on screen
     void PrzewinStrony(bool forward);
@@ -291,6 +299,7 @@ private:
     std::unique_ptr<DaneRaportow> daneRaportow_;
     std::unique_ptr<reports::ZestawWydrukow> wydruki_;
     std::unique_ptr<mail::Poczta> poczta_;
+    std::unique_ptr<tessar::TFWyborTessara> wyborTessara_;
 
     // goods criteria
     QWidget* ramkaSzukTow_ = nullptr;
@@ -336,7 +345,7 @@ private:
     ResultGrid* gridTowDost_ = nullptr;
     QWidget* TabDostListaProd_ = nullptr;
     QWidget* zawartoscListyTowDost_ = nullptr;  // hidden while another page is on screen
-    QLabel* lblDostawcaListy_ = nullptr;         // the supplier whose goods are listed
+    QLabel* lblDostawcaListy_ = nullptr;        // the supplier whose goods are listed
     int zapytaniaTowDost_ = 0;
 
     // actions

@@ -99,7 +99,8 @@ pricelist::SupplierRecord SupplierFromRow(const DataSet& ds, int row, bool fromS
 
 pricelist::GoodsRecord GoodsFromRow(const DataSet& ds, int row) {
     pricelist::GoodsRecord g;
-    g.name = NalozWielkoscLiter(plain(ds, row, 1, {"TOWAR.NAZWA", "NAZWA"}), raw(ds, row, {"caseNazwa", "TOWAR.caseNazwa"}));
+    g.name = NalozWielkoscLiter(plain(ds, row, 1, {"TOWAR.NAZWA", "NAZWA"}),
+                                raw(ds, row, {"caseNazwa", "TOWAR.caseNazwa"}));
     g.eto = plain(ds, row, 2, {"INDEKS_ETO", "TOWAR.INDEKS_ETO"});
     g.unit = raw(ds, row, {"JEDNOSTKA_MIARY.KOD"});
     // Stored positionally scrambled like the other classification columns:
@@ -153,129 +154,158 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ec);
 }
 
-Result WritePriceLists(const PriceListJob& job) {
+namespace {
+
+// One price list written by a walk: the rows of one kind ("M", "S") or of
+// every kind (an empty filter), under the header of `headKind`.
+struct Output {
+    std::string filter;
+    std::string headKind;
+    std::string target;
+    std::string tmpName;  // its goods lines while the rows are walked
+    SupplierLines suppliers;
+    std::ofstream goods;
+};
+
+// Walks the list once, writing the goods lines of every output to its
+// temporary file and collecting its supplier lines, then finishes each
+// output in order: version 1.0 written at its target, 2.x as a text body
+// packed into the target.
+Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     Result r;
-    if (job.list == nullptr) {
+    if (src.list == nullptr) {
         r.error = "brak listy do eksportu";
         return r;
     }
-    const bool wantM = !job.materialsTarget.empty();
-    const bool wantS = !job.equipmentTarget.empty();
-    if (!wantM && !wantS) {
+    if (outs.empty()) {
         r.ok = true;
         return r;
     }
-    const std::string key = job.key.empty() ? pricelist::MakeLineKey() : job.key;
+    const std::string key = src.key.empty() ? pricelist::MakeLineKey() : src.key;
     TempFolder tmp;
     if (!tmp.ok()) {
         r.error = "nie można utworzyć folderu tymczasowego";
         return r;
     }
 
-    DataSet& list = *job.list;
-    {
-        ListPause pause(list);
-        std::ofstream fileM, fileS;
-        if (wantM) fileM.open(tmp.file("M.tmp"), std::ios::binary | std::ios::trunc);
-        if (wantS) fileS.open(tmp.file("S.tmp"), std::ios::binary | std::ios::trunc);
-        if ((wantM && !fileM) || (wantS && !fileS)) {
+    DataSet& list = *src.list;
+    ListPause pause(list);
+    for (Output& o : outs) {
+        o.goods.open(tmp.file(o.tmpName), std::ios::binary | std::ios::trunc);
+        if (!o.goods) {
             r.error = "nie można utworzyć pliku tymczasowego";
             return r;
         }
-        SupplierLines supM, supS;
-        if (job.listKind == ListKind::SupplierGoods && job.supplierList != nullptr &&
-            job.supplierList->recNo() > 0) {
-            const std::string line =
-                pricelist::SupplierLine(SupplierFromRow(*job.supplierList, job.supplierList->recNo() - 1, true));
-            if (wantM) supM.add(line);
-            if (wantS) supS.add(line);
-        }
-        // On a supplier's goods list the producer's name and code are the supplier's.
-        std::string supplierName, supplierCode;
-        if (job.listKind == ListKind::SupplierGoods && job.supplierList != nullptr &&
-            job.supplierList->recNo() > 0) {
-            const pricelist::SupplierRecord s =
-                SupplierFromRow(*job.supplierList, job.supplierList->recNo() - 1, true);
-            supplierName = Deszyfruj(raw(*job.supplierList, job.supplierList->recNo() - 1, {"PRODUCENT.NAZWA", "NAZWA"}), 1);
-            supplierCode = s.code;
-        }
+    }
+    // On a supplier's goods list every file starts with the supplier, and
+    // the producer's name and code of every row are the supplier's.
+    std::string supplierName, supplierCode;
+    const bool fromSupplier = src.listKind == ListKind::SupplierGoods && src.supplierList != nullptr &&
+                              src.supplierList->recNo() > 0;
+    if (fromSupplier) {
+        const int row = src.supplierList->recNo() - 1;
+        const pricelist::SupplierRecord s = SupplierFromRow(*src.supplierList, row, true);
+        const std::string line = pricelist::SupplierLine(s);
+        for (Output& o : outs) o.suppliers.add(line);
+        supplierName = Deszyfruj(raw(*src.supplierList, row, {"PRODUCENT.NAZWA", "NAZWA"}), 1);
+        supplierCode = s.code;
+    }
 
-        const int kindField = fieldOf(list, {"TYP_RMS", "TOWAR.TYP_RMS"});
-        const int total = list.recordCount();
-        for (int row = 0; row < total; ++row) {
-            const std::string kind =
-                cp1250::upper(kindField >= 0 ? list.cell(row, kindField).bytes() : std::string_view());
-            const bool isM = kind == "M" && wantM;
-            const bool isS = kind == "S" && wantS;
-            if (job.listKind == ListKind::Goods && (isM || isS)) {
-                const std::string line = pricelist::SupplierLine(SupplierFromRow(list, row, false));
-                (isM ? supM : supS).add(line);
+    const int kindField = fieldOf(list, {"TYP_RMS", "TOWAR.TYP_RMS"});
+    const int total = list.recordCount();
+    for (int row = 0; row < total; ++row) {
+        const std::string kind =
+            cp1250::upper(kindField >= 0 ? list.cell(row, kindField).bytes() : std::string_view());
+        std::optional<std::string> supplier;
+        std::optional<std::optional<std::string>>
+            line;  // built once, for the first output that takes the row
+        for (Output& o : outs) {
+            if (!o.filter.empty() && o.filter != kind) continue;
+            // The producer is listed before the row's own checks, so a
+            // producer whose rows are all rejected is listed too.
+            if (src.listKind == ListKind::Goods) {
+                if (!supplier) supplier = pricelist::SupplierLine(SupplierFromRow(list, row, false));
+                o.suppliers.add(*supplier);
             }
-            pricelist::GoodsRecord g = GoodsFromRow(list, row);
-            if (job.listKind == ListKind::SupplierGoods) {
-                g.producerName = supplierName;
-                g.producerCode = supplierCode;
-            }
-            if (isM || isS) {
-                if (auto line = pricelist::GoodsLine(g, job.version)) {
-                    std::ofstream& f = isM ? fileM : fileS;
-                    f << pricelist::EncodeLine(*line, key) << kCrLf;
-                    if (!f) {
-                        r.error = "zapis pliku tymczasowego nie powiódł się";
-                        return r;
-                    }
-                    ++r.written;
+            if (!line) {
+                pricelist::GoodsRecord g = GoodsFromRow(list, row);
+                if (fromSupplier) {
+                    g.producerName = supplierName;
+                    g.producerCode = supplierCode;
                 }
+                line = pricelist::GoodsLine(g, src.version);
             }
-            if (job.progress && !job.progress(row + 1, total)) {
-                r.cancelled = true;
-                break;
+            if (*line) {
+                o.goods << pricelist::EncodeLine(**line, key) << kCrLf;
+                if (!o.goods) {
+                    r.error = "zapis pliku tymczasowego nie powiódł się";
+                    return r;
+                }
+                ++r.written;
             }
         }
-        fileM.close();
-        fileS.close();
-        if ((wantM && fileM.fail()) || (wantS && fileS.fail())) {
+        if (src.progress && !src.progress(row + 1, total)) {
+            r.cancelled = true;
+            break;
+        }
+    }
+    for (Output& o : outs) {
+        o.goods.close();
+        if (o.goods.fail()) {
             r.error = "zapis pliku tymczasowego nie powiódł się";
             return r;
         }
+    }
 
-        // Materials before equipment.
-        struct Part {
-            bool wanted;
-            const char* kind;
-            const std::string* target;
-            const SupplierLines* suppliers;
-        } parts[] = {{wantM, "M", &job.materialsTarget, &supM}, {wantS, "S", &job.equipmentTarget, &supS}};
-        for (const Part& p : parts) {
-            if (!p.wanted) continue;
-            const pricelist::PriceListHead head{job.version, p.kind, job.averagePrices, key};
-            const std::string goodsTmp = tmp.file(std::string(p.kind) + ".tmp");
-            std::ifstream goods(goodsTmp, std::ios::binary);
-            if (!goods) {
-                r.error = "brak pliku tymczasowego " + goodsTmp;
-                return r;
-            }
-            if (job.version == pricelist::Version::V10) {
-                if (!pricelist::WritePriceListFile(*p.target, head, p.suppliers->lines, goods, r.error)) return r;
-                continue;
-            }
-            const std::string body = tmp.file(std::string("uncompressed") + p.kind + ".tmp");
-            if (!pricelist::WritePriceListFile(body, head, p.suppliers->lines, goods, r.error)) return r;
-            goods.close();
-            std::error_code ec;
-            fs::remove(goodsTmp, ec);
-            const std::string packed = tmp.file(kmxzip::kMemberName);
-            fs::remove(packed, ec);
-            fs::rename(body, packed, ec);
-            if (ec) {
-                r.error = "nie można przemianować pliku tymczasowego: " + ec.message();
-                return r;
-            }
-            if (!kmxzip::PackKmx(packed, *p.target, r.error)) return r;
+    for (Output& o : outs) {
+        const pricelist::PriceListHead head{src.version, o.headKind, src.averagePrices, key};
+        const std::string goodsTmp = tmp.file(o.tmpName);
+        std::ifstream goods(goodsTmp, std::ios::binary);
+        if (!goods) {
+            r.error = "brak pliku tymczasowego " + goodsTmp;
+            return r;
         }
+        if (src.version == pricelist::Version::V10) {
+            if (!pricelist::WritePriceListFile(o.target, head, o.suppliers.lines, goods, r.error)) return r;
+            continue;
+        }
+        const std::string body = tmp.file("uncompressed" + o.tmpName);
+        if (!pricelist::WritePriceListFile(body, head, o.suppliers.lines, goods, r.error)) return r;
+        goods.close();
+        std::error_code ec;
+        fs::remove(goodsTmp, ec);
+        const std::string packed = tmp.file(kmxzip::kMemberName);
+        fs::remove(packed, ec);
+        fs::rename(body, packed, ec);
+        if (ec) {
+            r.error = "nie można przemianować pliku tymczasowego: " + ec.message();
+            return r;
+        }
+        if (!kmxzip::PackKmx(packed, o.target, r.error)) return r;
     }
     r.ok = true;
     return r;
+}
+
+}  // namespace
+
+Result WritePriceLists(const PriceListJob& job) {
+    std::vector<Output> outs;
+    // Materials before equipment.
+    if (!job.materialsTarget.empty()) outs.push_back(Output{"M", "M", job.materialsTarget, "M.tmp", {}, {}});
+    if (!job.equipmentTarget.empty()) outs.push_back(Output{"S", "S", job.equipmentTarget, "S.tmp", {}, {}});
+    return writeOutputs(job, outs);
+}
+
+Result WriteCombinedPriceList(const CombinedPriceListJob& job) {
+    if (job.target.empty()) {
+        Result r;
+        r.error = "brak pliku docelowego";
+        return r;
+    }
+    std::vector<Output> outs;
+    outs.push_back(Output{"", job.kind, job.target, "MS.tmp", {}, {}});
+    return writeOutputs(job, outs);
 }
 
 Result WriteUnitPriceFile(const UnitPriceJob& job) {
@@ -294,8 +324,8 @@ Result WriteUnitPriceFile(const UnitPriceJob& job) {
     if (!pricelist::WriteUnitPriceLine(out, pricelist::UnitPriceHeading(), r.error)) return r;
     const int total = works.recordCount();
     for (int row = 0; row < total; ++row) {
-        if (!pricelist::WriteUnitPriceLine(out, pricelist::UnitPriceLine(row + 1, UnitPriceFromRow(works, row)),
-                                           r.error))
+        if (!pricelist::WriteUnitPriceLine(
+                out, pricelist::UnitPriceLine(row + 1, UnitPriceFromRow(works, row)), r.error))
             return r;
         ++r.written;
         if (job.progress && !job.progress(row + 1, total)) {

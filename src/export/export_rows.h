@@ -41,16 +41,20 @@ Kinds DecideKinds(std::string_view restriction, const data::DataSet& list);
 // Returning false cancels: the files are finished with the rows written so far.
 using Progress = std::function<bool(int done, int total)>;
 
-struct PriceListJob {
+// The list a walk reads and how its lines are written.
+struct PriceListSource {
     data::DataSet* list = nullptr;
     ListKind listKind = ListKind::Goods;
     const data::DataSet* supplierList = nullptr;  // SupplierGoods: its current row
     pricelist::Version version = pricelist::Version::V21;
     bool averagePrices = false;
+    std::string key;  // empty: MakeLineKey()
+    Progress progress;
+};
+
+struct PriceListJob : PriceListSource {
     std::string materialsTarget;  // empty: materials not written
     std::string equipmentTarget;  // empty: equipment not written
-    std::string key;              // empty: MakeLineKey()
-    Progress progress;
 };
 
 struct Result {
@@ -61,6 +65,15 @@ struct Result {
 };
 
 Result WritePriceLists(const PriceListJob& job);
+
+// The one price list handed to a cost-estimating program: the rows of every
+// kind in one file; the kind string ("M", "S", "MS" or empty) only chooses
+// the header ("Materialy i Sprzet" for "MS" and for none).
+struct CombinedPriceListJob : PriceListSource {
+    std::string kind;
+    std::string target;
+};
+Result WriteCombinedPriceList(const CombinedPriceListJob& job);
 
 struct UnitPriceJob {
     data::DataSet* works = nullptr;  // Qscalone

@@ -17,7 +17,8 @@ class QWidget;
 
 namespace kmx::platform {
 
-enum class MessageIcon { Information, Warning, Error, Question };
+// None: a plain box without an icon.
+enum class MessageIcon { Information, Warning, Error, Question, None };
 enum class Answer { Ok, Yes, No, Cancel };
 enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
 

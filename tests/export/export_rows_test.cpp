@@ -346,6 +346,50 @@ TEST_F(ExportRows, ShowAllWritesEveryYieldingRowOfEachKindWithItsProducersFirst)
     }
 }
 
+// The one list handed to a cost-estimating program: rows of every kind, the
+// kind string only naming the header.
+TEST_F(ExportRows, TheCombinedListHoldsEveryKindUnderTheHeaderOfTheKindString) {
+    openShowAll();
+    Scratch s;
+    const Demo& d = demo();
+    struct Case {
+        const char* kind;
+        const char* header;
+    } cases[] = {{"", "Materialy i Sprzet"}, {"MS", "Materialy i Sprzet"}, {"M", "Materialy"}, {"S", "Sprzet"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        CombinedPriceListJob job;
+        job.list = &dm.QWybrTow;
+        job.version = Version::V20;
+        job.kind = c.kind;
+        job.target = (s / (std::string("KMX_d_") + c.kind + ".kmx")).string();
+        const Result r = WriteCombinedPriceList(job);
+        ASSERT_TRUE(r.ok) << r.error;
+        const ReadBack rb = readPriceList(job.target);
+        EXPECT_EQ(rb.list.version, Version::V20);
+        ASSERT_FALSE(rb.list.headers.empty());
+        EXPECT_EQ(rb.list.headers[0].rfind(std::string("KMX - wersja 2.0 - ") + c.header + " ceny dostawcow - ", 0),
+                  0u)
+            << rb.list.headers[0];
+        EXPECT_TRUE(rb.suppliersFirst);
+        // Every yielding row of every kind, each producer once.
+        std::set<std::string> producers;
+        int want = 0;
+        for (std::size_t i = 0; i < d.goods.rows.size(); ++i) {
+            producers.insert(d.goods.at(i, "ID_PRODUCENTA"));
+            if (yieldsLine(d.goods.at(i, "TYP_RMS"), d.goods.at(i, "INDEKS_ETO"))) ++want;
+        }
+        EXPECT_EQ(r.written, want);
+        EXPECT_EQ(static_cast<int>(rb.goods.size()), want);
+        EXPECT_EQ(rb.suppliers.size(), producers.size());
+        EXPECT_EQ(std::set<std::string>(rb.suppliers.begin(), rb.suppliers.end()).size(), rb.suppliers.size());
+    }
+    // Without a target nothing is written and the failure is said.
+    CombinedPriceListJob none;
+    none.list = &dm.QWybrTow;
+    EXPECT_FALSE(WriteCombinedPriceList(none).ok);
+}
+
 // The classification is stored scrambled like the other mode-2 texts; the
 // file must carry it readable, as the goods details show it.
 TEST_F(ExportRows, PkwiuIsWrittenDescrambled) {

@@ -26,7 +26,10 @@ int cmdCatalog(const Args& args, std::ostream& out, std::ostream& err);
 int cmdKmx(const Args& args, std::ostream& out, std::ostream& err);
 int cmdUnitPrices(const Args& args, std::ostream& out, std::ostream& err);
 int cmdDescriptor(const Args& args, std::ostream& out, std::ostream& err);
+// The cost-estimating programs found in a Wine prefix.
+int cmdPrograms(const Args& args, std::ostream& out, std::ostream& err);
 // One of the program's reports written as PDF, text, HTML or a prepared report.
 int cmdReport(const Args& args, std::ostream& out, std::ostream& err);
+int cmdPeVersion(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace kmx::tool

@@ -32,6 +32,8 @@ const Command kCommands[] = {
      "kmx decode FILE | kmx write --catalogue DIR --version 1.0|2.0|2.1 --kind M|S --out FILE [goods-sql flags]"},
     {"unit-prices", kmx::tool::cmdUnitPrices, "unit-prices --catalogue DIR --out FILE [--opis T] [--knr T]"},
     {"descriptor", kmx::tool::cmdDescriptor, "descriptor --catalogue DIR --kind K --out FILE"},
+    {"pe-version", kmx::tool::cmdPeVersion, "pe-version FILE"},
+    {"programs", kmx::tool::cmdPrograms, "programs [--prefix DIR]"},
     {"report", kmx::tool::cmdReport,
      "report goods-detail|goods-list|supplier-detail|supplier-list --catalogue DIR [search flags] [--row N]\n"
      "          [--of-supplier [--supplier-row N]] (--pdf FILE | --text FILE | --html FILE | --qrp FILE)"},
