@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <optional>
@@ -206,6 +207,24 @@ TEST_F(WyborTessara, OnlyTheInstalledEditionsCanBeChosenAndOkNeedsAChoice) {
         d.findChild<QPushButton*>("btnCancel")->click();
     };
     EXPECT_EQ(kmx::tessar::Wybor(t, okno), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WyborTessara, Screenshot) {
+    const QString dir = qEnvironmentVariable("KMX_SCREENSHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "KMX_SCREENSHOT_DIR not set";
+    QDir().mkpath(dir);
+    TFWyborTessara okno;
+    bool zapisano = false;
+    TFWyborTessara::testHook = [&](TFWyborTessara& d) {
+        d.przycisk(3)->setChecked(true);
+        zapisano = d.grab().save(QDir(dir).filePath("wybor_tessara.png"));
+    };
+    okno.wybierz(2 | 8 | 16);
+    EXPECT_TRUE(zapisano);
 }
 
 }  // namespace
