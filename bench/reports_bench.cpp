@@ -16,6 +16,8 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -46,9 +48,14 @@
 #include "core/query_builder.h"
 #include "core/settings_file.h"
 #include "data/tdm.h"
+#include "export/form_nowy_cennik.h"
+#include "export/form_waluta.h"
+#include "export/t3dll.h"
 #include "measure.h"
 #include "platform/dialogs.h"
 #include "platform/links.h"
+#include "platform/registry.h"
+#include "platform/wine.h"
 #include "reports/engine/measure.h"
 #include "reports/engine/painter.h"
 #include "reports/engine/prepared.h"
@@ -64,6 +71,7 @@ namespace {
 constexpr double kMinPreparePagesPerSecond = 1000;
 constexpr double kMaxKbPerPage = 40;
 constexpr double kMinPdfPagesPerSecond = 200;
+constexpr double kMinInsertRowsPerSecond = 50000;
 
 struct Options : CommonOptions {
     int rows = 0;        // 0: the whole show-all list
@@ -77,12 +85,14 @@ const char* kUsage =
     ")\n"
     "  --repeat N        measured runs per case after the first, cold one (default 5)\n"
     "  --markdown        print the table as Markdown\n"
-    "  --only N[,N...]   run only these of the cases 1 (prepare), 2 (preview), 3 (PDF)\n"
+    "  --only N[,N...]   run only these of the cases 1 (prepare), 2 (preview), 3 (PDF),\n"
+    "                    4 (price base)\n"
     "  --rows N          only the first N rows of the show-all list, e.g. for profiling\n"
     "cases, on the show-all goods list (\"Pokaż wszystkie\"), the goods list report:\n"
     "  1 prepared into pages; the memory of the prepared pages\n"
     "  2 shown in the preview window: until page 1 is painted, until every page is made\n"
-    "  3 every prepared page written as PDF\n";
+    "  3 every prepared page written as PDF\n"
+    "  4 the list inserted into a version 3 price list through our price-base library\n";
 
 // Returns 0 to go on, 1 after --help, 2 on bad arguments.
 int parseArgs(int argc, char** argv, Options& o) {
@@ -109,8 +119,8 @@ int parseArgs(int argc, char** argv, Options& o) {
             }
         } else if (arg == "--only" && value(v)) {
             if (!caseList(
-                    v, [](int n) { return n >= 1 && n <= 3; }, o.only)) {
-                std::cerr << "kmx-bench-reports: --only takes the case numbers 1 to 3, separated by commas\n";
+                    v, [](int n) { return n >= 1 && n <= 4; }, o.only)) {
+                std::cerr << "kmx-bench-reports: --only takes the case numbers 1 to 4, separated by commas\n";
                 return 2;
             }
         } else {
@@ -154,6 +164,19 @@ void messageHandler(QtMsgType type, const QMessageLogContext& context, const QSt
     if (type == QtWarningMsg && message.contains(QStringLiteral("propagateSizeHints"))) return;
     if (previousHandler) previousHandler(type, context, message);
 }
+
+// The registry of a prefix holding version 3 at `program`.
+class BenchRegistry : public platform::Registry {
+public:
+    QString program;
+    std::optional<QString> readString(platform::Hive hive, const QString& key,
+                                      const QString& value) override {
+        if (hive == platform::Hive::LocalMachine && value == QLatin1String("Program") &&
+            key.startsWith(QLatin1String("Software\\Nordvale\\Tessar 3"), Qt::CaseInsensitive))
+            return program;
+        return std::nullopt;
+    }
+};
 
 // ---------------------------------------------------------------------------
 // The table
@@ -473,6 +496,61 @@ int run(const Options& o) {
                          fixed(rate, 0) + " pages/s, " + megabytes(size),
                          ">= " + fixed(kMinPdfPagesPerSecond, 0) + " pages/s",
                          rate >= kMinPdfPagesPerSecond ? "PASS" : "FAIL"});
+    }
+
+    // 4. The show-all list inserted into a version 3 price list through our
+    // own price-base library, as "Eksport do programu" does after its dialog.
+    if (wanted(4)) {
+        QTemporaryDir prefix;
+        const QString program = prefix.path() + QStringLiteral("/drive_c/Tessar3");
+        QDir().mkpath(program);
+        QDir().mkpath(prefix.path() + QStringLiteral("/dosdevices"));
+        QFile::link(QStringLiteral("../drive_c"), prefix.path() + QStringLiteral("/dosdevices/c:"));
+        {
+            // The rates of the catalogue's currencies, so that no one is asked.
+            QFile ini(program + QStringLiteral("/nvres.ini"));
+            if (ini.open(QIODevice::WriteOnly))
+                ini.write(
+                    "[Kursy walut]\r\nWaluta bazowa=PLN,z\xb3\r\nEUR=4.3000,euro\r\nUSD=3.9000,dolar\r\n");
+        }
+        BenchRegistry registry;
+        registry.program = QStringLiteral("C:\\Tessar3");
+        tessar::TFNowyCennik::testHook = [](tessar::TFNowyCennik& d) { d.accept(); };
+        tessar::TFWaluta::testHook = [](tessar::TFWaluta&) {};
+        tessar::TT3DLL::bibliotekaTestowa =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/libkmx_pricebase.so");
+        Samples s;
+        int inserted = 0;
+        bool ok = true;
+        for (int i = 0; i <= o.repeat && ok; ++i) {
+            tessar::TT3DLL bridge(registry, platform::WinePaths(prefix.path()), nullptr);
+            if (!bridge.Open()) {
+                std::cerr << "kmx-bench-reports: price base: " << bridge.bladTekst().toStdString() << "\n";
+                return 1;
+            }
+            tessar::WstawianieCennika k;
+            k.lista = &dm.QWybrTow;
+            k.edycja = QStringLiteral("4");
+            k.rok = QString::number(i);  // a new price list every run
+            Stopwatch sw;
+            ok = bridge.InsertPriceList(k) == tessar::WynikWstawiania::Wstawiono;
+            const double t = sw.ms();
+            inserted = bridge.wstawione();
+            if (i == 0)
+                s.first = t;
+            else
+                s.warm.push_back(t);
+        }
+        if (!ok) {
+            std::cerr << "kmx-bench-reports: price base: the insertion failed\n";
+            return 1;
+        }
+        const double rate = perSecond(rows, s.median());
+        table.push_back({"4 insert into a version 3 price list", std::to_string(rows) + " rows",
+                         ms(s.median()), ms(s.first),
+                         fixed(rate, 0) + " rows/s (" + std::to_string(inserted) + " records)",
+                         ">= " + fixed(kMinInsertRowsPerSecond, 0) + " rows/s",
+                         rate >= kMinInsertRowsPerSecond ? "PASS" : "FAIL"});
     }
 
     printTable(table, o.markdown);

@@ -44,6 +44,7 @@
 #include "core/query_builder.h"
 #include "core/settings_file.h"
 #include "export/import_programu.h"
+#include "export/t3dll.h"
 #include "export/tessar.h"
 #include "export/wybor_tessara.h"
 #include "mail/poczta.h"
@@ -728,9 +729,25 @@ void TKmxMain::ExTessar3Execute() {
     k.prefiks = platform::winePrefix();
     const tessar::Tessary tessary(platform::registry(), platform::WinePaths(k.prefiks));
     const int numer = tessar::Wybor(tessary, *wyborTessara_);
-    // Nothing installed or the choice cancelled: nothing happens. Version 3
-    // takes its price lists through its price-base library instead.
-    if (numer < 2) return;
+    // Nothing installed or the choice cancelled: nothing happens.
+    if (numer == 0) return;
+    if (numer == 1) {
+        // Version 3 takes the list into its price base through its library.
+        tessar::TT3DLL most(platform::registry(), platform::WinePaths(k.prefiks), this);
+        if (!most.Open()) {
+            most.ShowError();
+            return;
+        }
+        tessar::WstawianieCennika w;
+        w.lista = k.lista;
+        w.rodzajListy = k.rodzajListy;
+        w.dostawcy = k.dostawcy;
+        w.edycja = stanProgramu().Edycja;
+        w.rok = stanProgramu().Rok;
+        most.InsertPriceList(w);
+        most.Close();
+        return;
+    }
     k.rodzaje = tessar::RodzajeZPol(chbMaterialy_->isChecked(), chbSprzet_->isChecked());
     k.rok = stanProgramu().Rok;
     k.edycja = stanProgramu().Edycja;

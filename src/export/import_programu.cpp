@@ -22,11 +22,6 @@ void komunikat(QWidget* okno, const QString& tekst, platform::MessageIcon ikona,
     platform::dialogs().message(okno, tytul, tekst, ikona);
 }
 
-QString tytulProgramu() {
-    const QString t = QGuiApplication::applicationDisplayName();
-    return t.isEmpty() ? QStringLiteral("Kalmarex") : t;
-}
-
 std::string lokalna(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
@@ -66,7 +61,7 @@ WynikImportu EksportDoProgramu(const ImportDoProgramu& k, const Tessary& tessary
             k.okno,
             QStringLiteral("Ta wersja Tessara nie obsługuje automatycznego importu. Uaktualnij program do "
                            "najnowszej wersji"),
-            platform::MessageIcon::None, tytulProgramu());
+            platform::MessageIcon::None, TytulProgramu());
         return WynikImportu::ZaStary;
     }
     const pricelist::Version wersja =

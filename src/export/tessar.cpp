@@ -1,6 +1,7 @@
 #include "export/tessar.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <array>
 
 #include "platform/registry.h"
@@ -29,16 +30,19 @@ TFileVersion wersja(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint
     return v;
 }
 
-// The programs are 32-bit: in a 64-bit prefix their keys live under
-// "Software\Wow6432Node\...".
-QString widok32(const QString& klucz) {
+}  // namespace
+
+QString Widok32(const QString& klucz) {
     QString k = klucz;
     if (k.startsWith(QLatin1String("Software\\"), Qt::CaseInsensitive))
         k.insert(9, QStringLiteral("Wow6432Node\\"));
     return k;
 }
 
-}  // namespace
+QString TytulProgramu() {
+    const QString t = QGuiApplication::applicationDisplayName();
+    return t.isEmpty() ? QStringLiteral("Kalmarex") : t;
+}
 
 const OpisWydania& Wydanie(int numer) {
     return kOpisy[static_cast<std::size_t>(poprawny(numer) ? numer - 1 : 0)];
@@ -62,7 +66,7 @@ Tessary::Tessary(platform::Registry& registry, platform::WinePaths paths)
 QString Tessary::KluczProgramu(int numer) const {
     if (!poprawny(numer)) return {};
     const QString klucz = QString::fromLatin1(Wydanie(numer).klucz);
-    for (const QString& k : {widok32(klucz), klucz}) {
+    for (const QString& k : {Widok32(klucz), klucz}) {
         const std::optional<QString> folder =
             registry_.readString(platform::Hive::LocalMachine, k, QStringLiteral("Program"));
         if (folder && !folder->isEmpty()) return k;

@@ -27,6 +27,13 @@ struct OpisWydania {
 // 1 to 4; anything else gives edition 1's description.
 const OpisWydania& Wydanie(int numer);
 
+// The programs are 32-bit: in a 64-bit prefix their machine keys live under
+// "Software\Wow6432Node\...". The key seen that way.
+QString Widok32(const QString& klucz);
+
+// The caption of the plain message boxes: the program's own title.
+QString TytulProgramu();
+
 // The thresholds: automatic import from, format 2.1 from (editions 2 to 4).
 std::optional<TFileVersion> ProgAutoImportu(int numer);
 std::optional<TFileVersion> ProgFormatu21(int numer);

@@ -27,6 +27,7 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 
 // The answer a test gets when it queued none: the box's first button.
 Answer defaultAnswer(Buttons buttons) {
+    if (buttons == Buttons::YesNoDefaultNo) return Answer::No;
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
 
@@ -62,6 +63,12 @@ std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& capt
             box->setDefaultButton(QMessageBox::Yes);
             box->setEscapeButton(QMessageBox::No);
             break;
+        case Buttons::YesNoDefaultNo:
+            addButton(*box, QMessageBox::Yes, "Tak");
+            addButton(*box, QMessageBox::No, "Nie");
+            box->setDefaultButton(QMessageBox::No);
+            box->setEscapeButton(QMessageBox::No);
+            break;
         case Buttons::YesNoCancel:
             addButton(*box, QMessageBox::Yes, "Tak");
             addButton(*box, QMessageBox::No, "Nie");
@@ -90,6 +97,7 @@ Answer answerForButton(int standardButton, Buttons buttons) {
         case Buttons::Ok:
             return Answer::Ok;
         case Buttons::YesNo:
+        case Buttons::YesNoDefaultNo:
             return Answer::No;
         case Buttons::YesNoCancel:
         case Buttons::OkCancel:

@@ -20,7 +20,8 @@ namespace kmx::platform {
 // None: a plain box without an icon.
 enum class MessageIcon { Information, Warning, Error, Question, None };
 enum class Answer { Ok, Yes, No, Cancel };
-enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
+// YesNoDefaultNo: "Tak" and "Nie" with "Nie" as the default button.
+enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel, YesNoDefaultNo };
 
 // One shown message, as a test sees it.
 struct ShownMessage {

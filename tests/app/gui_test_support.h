@@ -25,6 +25,9 @@
 #include "app/result_grid.h"
 #include "catalog/demo.h"
 #include "data/dataset.h"
+#include "export/form_nowy_cennik.h"
+#include "export/form_waluta.h"
+#include "export/wybor_tessara.h"
 #include "mail/form_dostawcy.h"
 #include "mail/form_mail.h"
 #include "platform/dialogs.h"
@@ -131,6 +134,9 @@ inline void przygotujTestOkna() {
     mail::TFDostawcy::testHook = [](mail::TFDostawcy&) {};
     reports::TFrmDruk::testHook = [](reports::TFrmDruk&) {};
     reports::previewTestHook = [](reports::TFPreview&) {};
+    tessar::TFWyborTessara::testHook = [](tessar::TFWyborTessara&) {};
+    tessar::TFNowyCennik::testHook = [](tessar::TFNowyCennik&) {};
+    tessar::TFWaluta::testHook = [](tessar::TFWaluta&) {};
 }
 
 // The main window on a catalogue folder, started and shown.

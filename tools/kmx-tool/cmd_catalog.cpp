@@ -1,14 +1,18 @@
 // "kmx-tool catalog": build a catalogue from CSV files, dump it back, or
 // generate and build the demo catalogue.
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 
+#include <filesystem>
 #include "args.h"
 #include "catalog/builder.h"
+
 #include "catalog/demo.h"
 #include "catalog/dumper.h"
 #include "commands.h"
+#include "pricebase/demo_kmb.h"
 
 namespace kmx::tool {
 
@@ -89,6 +93,12 @@ int cmdCatalog(const Args& args, std::ostream& out, std::ostream& err) {
         const std::string& dest = o.positional()[0];
         const catalog::DemoResult r = catalog::writeDemo(dest, options);
         if (!r.ok) return failed(err, sub, r.error);
+        // A sample ETO to KMB conversion table for a version 3 price-base folder.
+        std::string kmbError;
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(dest) / "pricebase", ec);
+        if (!pricebase::WriteDemoConversionTable(std::filesystem::path(dest) / "pricebase", kmbError))
+            return failed(err, sub, kmbError);
         out << "demo catalogue in " << dest << ": " << r.sizes.goods << " goods, " << r.sizes.producers
             << " producers, " << r.sizes.workPrices << " work prices, " << r.logos << " logos\n";
         printCounts(out, r.build);

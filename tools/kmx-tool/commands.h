@@ -31,5 +31,7 @@ int cmdPrograms(const Args& args, std::ostream& out, std::ostream& err);
 // One of the program's reports written as PDF, text, HTML or a prepared report.
 int cmdReport(const Args& args, std::ostream& out, std::ostream& err);
 int cmdPeVersion(const Args& args, std::ostream& out, std::ostream& err);
+// The dBASE tables of a price-base folder written by our price-base library.
+int cmdPricebase(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace kmx::tool

@@ -34,6 +34,8 @@ const Command kCommands[] = {
     {"descriptor", kmx::tool::cmdDescriptor, "descriptor --catalogue DIR --kind K --out FILE"},
     {"pe-version", kmx::tool::cmdPeVersion, "pe-version FILE"},
     {"programs", kmx::tool::cmdPrograms, "programs [--prefix DIR]"},
+    {"pricebase", kmx::tool::cmdPricebase,
+     "pricebase list FOLDER | pricebase dump FOLDER NAME | pricebase producers FOLDER | pricebase demo-kmb FOLDER"},
     {"report", kmx::tool::cmdReport,
      "report goods-detail|goods-list|supplier-detail|supplier-list --catalogue DIR [search flags] [--row N]\n"
      "          [--of-supplier [--supplier-row N]] (--pdf FILE | --text FILE | --html FILE | --qrp FILE)"},
