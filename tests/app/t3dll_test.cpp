@@ -505,3 +505,26 @@ TEST_F(T3OknoTest, CtrlNPutsTheFoundGoodsIntoANewPriceListOfVersion3) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NowyCennik, ScreenshotOfTheDialog) {
+    const QString dir = qEnvironmentVariable("KMX_SCREENSHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "KMX_SCREENSHOT_DIR not set";
+    QDir().mkpath(dir);
+    TFNowyCennik okno;
+    kmx::t3::CennikRec naglowek;
+    naglowek.plik = "Kmx4_2026.dbf";
+    naglowek.opis = "Kalmarex wyd.4/2026";
+    naglowek.poziom = "wyd. 4/2026";
+    naglowek.waluta = "PLN";
+    bool zapisano = false;
+    TFNowyCennik::testHook = [&](TFNowyCennik& d) {
+        zapisano = d.grab().save(QDir(dir).filePath("nowy_cennik.png"));
+    };
+    EXPECT_FALSE(okno.pokaz(naglowek));
+    TFNowyCennik::testHook = nullptr;
+    EXPECT_TRUE(zapisano);
+}
+
+}  // namespace
