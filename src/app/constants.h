@@ -5,9 +5,6 @@
 
 namespace kmx::app {
 
-// Caption of the program's message boxes.
-inline constexpr char kTytulKomunikatu[] = "KALMAREX";
-
 // The two lines of the about box heading.
 inline constexpr char kNaglowekProduktu[] = "KALMAREX - CENY PRODUCENTÓW I DOSTAWCÓW M i S ";
 inline constexpr char kNaglowekBazyRobot[] = "wraz z bazą cen robót wg KNR-ów serii NV ";

@@ -19,6 +19,7 @@
 #include "data/tdm.h"
 #include "platform/dialogs.h"
 #include "platform/links.h"
+#include "editions/edition.h"
 
 namespace kmx::app {
 
@@ -59,7 +60,7 @@ void wypelnijNazwami(QWidget* owner, data::DataSet& query, const std::string& st
     std::string error;
     if (!query.open(error)) {
         ZamknijCzekaj();
-        platform::dialogs().message(owner, QStringLiteral("KALMAREX"), failure, platform::MessageIcon::Error);
+        platform::dialogs().message(owner, edition::TytulKomunikatu(), failure, platform::MessageIcon::Error);
         return;
     }
     QStringList names;

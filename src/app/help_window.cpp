@@ -4,6 +4,7 @@
 #include "app/program_paths.h"
 #include "app/rtf/rtf_reader.h"
 #include "platform/dialogs.h"
+#include "editions/edition.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -56,7 +57,7 @@ bool TFHelp::zaladuj(const QString& path, QString* error) {
 bool TFHelp::pokazInstrukcje(const QString& fileName) {
     QString error;
     if (!zaladuj(KatalogProgramu() + fileName, &error)) {
-        platform::dialogs().message(parentWidget(), QString::fromUtf8(kTytulKomunikatu), error,
+        platform::dialogs().message(parentWidget(), edition::TytulKomunikatu(), error,
                                     platform::MessageIcon::Error);
         return false;
     }

@@ -18,7 +18,7 @@ public:
 
     // Loads KatalogProgramu() + fileName and shows it until the user closes
     // the window. When the file cannot be loaded, shows the reason in the
-    // program's error box (caption "KALMAREX") instead and returns false.
+    // program's error box (the edition's caption) instead and returns false.
     bool pokazInstrukcje(const QString& fileName);
 
     // Replaces the view's text with the RTF file at path. On failure the text

@@ -14,6 +14,7 @@
 #include "app/program_paths.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
+#include "editions/edition.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     kmx::app::TKmxMain window(kmx::app::KatalogProgramu(), settings);
     QString error;
     if (!window.start(&error)) {
-        kmx::platform::dialogs().message(nullptr, QString::fromUtf8(kmx::app::kTytulKomunikatu), error,
+        kmx::platform::dialogs().message(nullptr, kmx::edition::TytulKomunikatu(), error,
                                          kmx::platform::MessageIcon::Error);
         return 1;
     }

@@ -53,6 +53,7 @@
 #include "platform/settings_store.h"
 #include "platform/wine.h"
 #include "reports/druk_zestaw.h"
+#include "editions/edition.h"
 
 // The pictures live in the static app library; its resource initialiser has
 // to be named once or the linker drops it.
@@ -868,7 +869,7 @@ void TKmxMain::pokazStrone(int mainIndex, int innerIndex) {
 }
 
 void TKmxMain::pokazKomunikat(const QString& text, platform::MessageIcon icon) {
-    platform::dialogs().message(this, QString::fromUtf8(kTytulKomunikatu), text, icon);
+    platform::dialogs().message(this, edition::TytulKomunikatu(), text, icon);
 }
 
 // ------------------------------------------------------------------ page changes

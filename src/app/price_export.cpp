@@ -14,6 +14,7 @@
 #include "data/dataset.h"
 #include "export/export_rows.h"
 #include "platform/dialogs.h"
+#include "editions/edition.h"
 
 namespace kmx::app {
 
@@ -34,7 +35,7 @@ fs::path sciezka(const QString& path) {
 }
 
 void komunikat(const EksportCen& k, const QString& text, MessageIcon icon) {
-    dialogs().message(k.okno, u8(kTytulKomunikatu), text, icon);
+    dialogs().message(k.okno, edition::TytulKomunikatu(), text, icon);
 }
 
 WynikEksportu zakonczono(const EksportCen& k) {

@@ -2,6 +2,7 @@
 
 #include "app/constants.h"
 #include "platform/dialogs.h"
+#include "editions/edition.h"
 
 #include <QApplication>
 #include <QColor>
@@ -146,7 +147,7 @@ protected:
         // The question gets the normal arrow over the hourglass.
         QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
         const platform::Answer answer = platform::dialogs().message(
-            this, QString::fromUtf8(kTytulKomunikatu), QString::fromUtf8("Czy przerwać operację ?"),
+            this, edition::TytulKomunikatu(), QString::fromUtf8("Czy przerwać operację ?"),
             platform::MessageIcon::Question, platform::Buttons::YesNo);
         QApplication::restoreOverrideCursor();
         if (self.isNull()) return;

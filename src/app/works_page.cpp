@@ -20,6 +20,7 @@
 #include "data/dataset.h"
 #include "data/tdm.h"
 #include "platform/dialogs.h"
+#include "editions/edition.h"
 
 namespace kmx::app {
 
@@ -214,7 +215,7 @@ int WorksPage::SzukajCenRobot() {
     QApplication::restoreOverrideCursor();
 
     if (count < 0) {
-        platform::dialogs().message(this, QStringLiteral("KALMAREX"),
+        platform::dialogs().message(this, edition::TytulKomunikatu(),
                                     QString::fromStdString(tdm_.scaloneError()),
                                     platform::MessageIcon::Error);
         return count;

@@ -6,6 +6,7 @@
 
 #include "platform/dialogs.h"
 #include "ui_form_waluta.h"
+#include "editions/edition.h"
 
 namespace kmx::tessar {
 
@@ -35,7 +36,7 @@ void TFWaluta::ok() {
         kurs = LiczbaZKropka(ui_->edKurs->text().toStdString());
     }
     if (!kurs) {
-        platform::dialogs().message(this, QStringLiteral("KALMAREX"), QStringLiteral("Wprowadź liczbę"),
+        platform::dialogs().message(this, edition::TytulKomunikatu(), QStringLiteral("Wprowadź liczbę"),
                                     platform::MessageIcon::None, platform::Buttons::Ok);
         ui_->edKurs->setFocus();
         ui_->edKurs->selectAll();

@@ -11,13 +11,14 @@
 #include "export/tessar.h"
 #include "platform/dialogs.h"
 #include "platform/programs.h"
+#include "editions/edition.h"
 
 namespace kmx::tessar {
 
 namespace {
 
 void komunikat(QWidget* okno, const QString& tekst, platform::MessageIcon ikona,
-               const QString& tytul = QStringLiteral("KALMAREX")) {
+               const QString& tytul = edition::TytulKomunikatu()) {
     platform::dialogs().message(okno, tytul, tekst, ikona);
 }
 

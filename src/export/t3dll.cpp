@@ -22,6 +22,7 @@
 #include "export/waluty.h"
 #include "platform/dialogs.h"
 #include "platform/registry.h"
+#include "editions/edition.h"
 
 namespace kmx::tessar {
 
@@ -268,7 +269,7 @@ bool TT3DLL::Open() {
 }
 
 void TT3DLL::ShowError() {
-    platform::dialogs().message(okno_, QStringLiteral("KALMAREX"), blad_, platform::MessageIcon::Error);
+    platform::dialogs().message(okno_, edition::TytulKomunikatu(), blad_, platform::MessageIcon::Error);
 }
 
 void TT3DLL::Close() {
@@ -282,7 +283,7 @@ bool TT3DLL::sprawdz(std::int32_t wynik) {
     std::int32_t nieuzywane = 0;
     f_->getError(bufor.data(), 255, &nieuzywane);
     bufor.back() = '\0';
-    platform::dialogs().message(okno_, QStringLiteral("KALMAREX"),
+    platform::dialogs().message(okno_, edition::TytulKomunikatu(),
                                 QStringLiteral("Błąd bazy danych.\r\n") +
                                     QString::fromStdString(cp1250::toUtf8(std::string(bufor.data()))),
                                 platform::MessageIcon::Warning);
@@ -312,7 +313,7 @@ WynikWstawiania TT3DLL::InsertPriceList(const WstawianieCennika& k) {
         if ((f_->checkTableExists(&istnieje, &nieuzywane, folder.constData(), rekord.data()) & 0xFF) == 0 &&
             istnieje != 0) {
             const platform::Answer odp = platform::dialogs().message(
-                okno_, QStringLiteral("KALMAREX"),
+                okno_, edition::TytulKomunikatu(),
                 QStringLiteral("Podany cennik już istnieje. Czy chcesz go zastąpić nowymi danymi?"),
                 platform::MessageIcon::Question, platform::Buttons::YesNoDefaultNo);
             if (odp != platform::Answer::Yes) continue;  // another name

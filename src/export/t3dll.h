@@ -54,7 +54,7 @@ public:
     // Loads and checks the library and the currency rates; false with the
     // error text set.
     bool Open();
-    // The error text in a message box ("KALMAREX", error icon).
+    // The error text in a message box (the edition's caption, error icon).
     void ShowError();
     WynikWstawiania InsertPriceList(const WstawianieCennika& k);
     void Close();

@@ -14,6 +14,7 @@
 #include "export/form_waluta.h"
 #include "platform/dialogs.h"
 #include "platform/registry.h"
+#include "editions/edition.h"
 
 namespace kmx::tessar {
 
@@ -145,7 +146,7 @@ WynikKursu TWaluty::ZapytajOKurs(const QString& kod, double& kurs) {
         opis.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
         if (!klucz.isEmpty() && !zapisz(klucz, tekstKursu + QLatin1Char(',') + opis)) {
             niezapisane_.insert(kodWaluty(klucz), kurs);
-            platform::dialogs().message(okno_, QStringLiteral("KALMAREX"),
+            platform::dialogs().message(okno_, edition::TytulKomunikatu(),
                                         QStringLiteral("Nie można zapisać kursu waluty %1 w pliku %2.\n%3")
                                             .arg(klucz, QDir::toNativeSeparators(plik_), blad_),
                                         platform::MessageIcon::Warning);

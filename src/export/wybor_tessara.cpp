@@ -7,6 +7,7 @@
 #include "export/tessar.h"
 #include "platform/dialogs.h"
 #include "ui_wybor_tessara.h"
+#include "editions/edition.h"
 
 namespace kmx::tessar {
 
@@ -41,7 +42,7 @@ void TFWyborTessara::ok() {
             return;
         }
     }
-    platform::dialogs().message(this, QStringLiteral("KALMAREX"), QStringLiteral("Wybierz program"),
+    platform::dialogs().message(this, edition::TytulKomunikatu(), QStringLiteral("Wybierz program"),
                                 platform::MessageIcon::Information);
 }
 

@@ -13,6 +13,7 @@
 #include "data/tdm.h"
 #include "platform/dialogs.h"
 #include "ui_form_dostawcy.h"
+#include "editions/edition.h"
 
 namespace kmx::mail {
 
@@ -46,7 +47,7 @@ bool TFDostawcy::otworz(const TsTowar& kryteria) {
         ok = lista_.open(ZbudujZapytanieTowarow(kryteria, 1) + " ORDER BY idx_nazwa_prod", error);
     }
     if (!ok) {
-        platform::dialogs().message(parentWidget(), QStringLiteral("KALMAREX"), QString::fromStdString(error),
+        platform::dialogs().message(parentWidget(), edition::TytulKomunikatu(), QString::fromStdString(error),
                                     platform::MessageIcon::Error);
         return false;
     }

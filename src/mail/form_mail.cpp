@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/mail.h"
 #include "ui_form_mail.h"
+#include "editions/edition.h"
 
 namespace kmx::mail {
 
@@ -71,7 +72,7 @@ int TFMail::wyslij() {
     const int code = platform::mail().send(m);
     ui_->bWyslij->setEnabled(true);
     if (code != 0)
-        platform::dialogs().message(this, QStringLiteral("KALMAREX"), BladWysylania(code),
+        platform::dialogs().message(this, edition::TytulKomunikatu(), BladWysylania(code),
                                     platform::MessageIcon::Error);
     return code;
 }

@@ -10,13 +10,14 @@
 #include "mail/form_dostawcy.h"
 #include "mail/form_mail.h"
 #include "platform/dialogs.h"
+#include "editions/edition.h"
 
 namespace kmx::mail {
 
 namespace {
 
 void blad(QWidget* okno, const QString& text) {
-    platform::dialogs().message(okno, QStringLiteral("KALMAREX"), text, platform::MessageIcon::Error);
+    platform::dialogs().message(okno, edition::TytulKomunikatu(), text, platform::MessageIcon::Error);
 }
 
 // The row-change handler of a list, detached for a scope: the window's

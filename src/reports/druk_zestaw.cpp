@@ -13,6 +13,7 @@
 #include "reports/rap_szcz_dost.h"
 #include "reports/rap_szcz_tow.h"
 #include "reports/rap_tow_li_tow.h"
+#include "editions/edition.h"
 
 namespace kmx::reports {
 
@@ -88,7 +89,7 @@ void ZestawWydrukow::drukuj(Raport& r) {
     QString blad;
     // Nothing is prepared for a printer that does not exist.
     if (drukarka < 0 || drukarka >= platform::printers().names().size()) {
-        platform::dialogs().message(okno_, QStringLiteral("KALMAREX"), brakDrukarkiKomunikat(),
+        platform::dialogs().message(okno_, edition::TytulKomunikatu(), brakDrukarkiKomunikat(),
                                     platform::MessageIcon::Error);
         return;
     }
@@ -108,7 +109,7 @@ void ZestawWydrukow::drukuj(Raport& r) {
     }
     r.poWydruku();
     if (!wydrukowano && !blad.isEmpty())
-        platform::dialogs().message(okno_, QStringLiteral("KALMAREX"), blad, platform::MessageIcon::Error);
+        platform::dialogs().message(okno_, edition::TytulKomunikatu(), blad, platform::MessageIcon::Error);
 }
 
 void ZestawWydrukow::podglad(Raport& r) {
@@ -130,7 +131,7 @@ void ZestawWydrukow::ustawieniaWydruku() {
     platform::Printers& p = platform::printers();
     std::unique_ptr<QPrinter> printer = p.open(p.currentIndex());
     if (!printer) {
-        platform::dialogs().message(okno_, QStringLiteral("KALMAREX"),
+        platform::dialogs().message(okno_, edition::TytulKomunikatu(),
                                     QStringLiteral("Brak zainstalowanych drukarek."),
                                     platform::MessageIcon::Information);
         return;

@@ -35,6 +35,7 @@
 #include "reports/engine/painter.h"
 #include "reports/engine/qrp.h"
 #include "reports/printing.h"
+#include "editions/edition.h"
 
 namespace kmx::reports {
 
@@ -606,7 +607,7 @@ void TFPreview::zapisz() {
 }
 
 void TFPreview::komunikat(const QString& text) {
-    platform::dialogs().message(this, QString::fromUtf8(app::kTytulKomunikatu), text,
+    platform::dialogs().message(this, edition::TytulKomunikatu(), text,
                                 platform::MessageIcon::Error);
 }
 
