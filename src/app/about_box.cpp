@@ -1,5 +1,7 @@
 #include "app/about_box.h"
 
+#include "editions/edition.h"
+
 #include "app/constants.h"
 #include "platform/links.h"
 
@@ -132,8 +134,8 @@ FrmAbout::FrmAbout(platform::LinkOpener& links, const QString& wersjaOpis, QWidg
     auto* pasLayout = new QHBoxLayout(pas);
     pasLayout->addWidget(ikona, 0, Qt::AlignCenter);
 
-    auto* naglowek =
-        etykieta(this, QStringLiteral("ProductName"), QString::fromUtf8(kNaglowekProduktu), true);
+    auto* naglowek = etykieta(this, QStringLiteral("ProductName"),
+                              edition::tekst(&edition::Edycja::naglowekProduktu), true);
     auto* bazaRobot =
         etykieta(this, QStringLiteral("ProductName2"), QString::fromUtf8(kNaglowekBazyRobot), false);
     wersja_ = etykieta(this, QStringLiteral("Version"), wersjaOpis, false);

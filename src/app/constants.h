@@ -6,7 +6,6 @@
 namespace kmx::app {
 
 // The two lines of the about box heading.
-inline constexpr char kNaglowekProduktu[] = "KALMAREX - CENY PRODUCENTÓW I DOSTAWCÓW M i S ";
 inline constexpr char kNaglowekBazyRobot[] = "wraz z bazą cen robót wg KNR-ów serii NV ";
 
 // The product's web site, the publisher's web site and the publisher's

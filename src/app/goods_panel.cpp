@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
 
 #include "app/wait_window.h"
 #include "core/display.h"
@@ -17,9 +19,9 @@
 #include "data/dataset.h"
 #include "data/fields.h"
 #include "data/tdm.h"
+#include "editions/edition.h"
 #include "platform/dialogs.h"
 #include "platform/links.h"
-#include "editions/edition.h"
 
 namespace kmx::app {
 
@@ -100,136 +102,295 @@ QString jakoTekstMemo(const std::string& utf8) {
     return s;
 }
 
+// The producer-prices panel: a grid of two caption-and-field columns.
+constexpr PoleSzczegolow kPolaTowaru[] = {
+    {RodzajPola::Memo, "Nazwa pełna towaru: ", "dbNazwaTowaru", "TOWAR.NAZWA", 0, 1, 3, 2, nullptr},
+    {RodzajPola::Linia, "Symbol u dostawcy:", "dbSymbol", "TOWAR.SYMBOL", 1, 1, 1, 1, nullptr},
+    {RodzajPola::Linia, "Jedn. miary:", "dbJednMiary", "JEDNOSTKA_MIARY.NAZWA", 1, 3, 1, 1, nullptr},
+    {RodzajPola::Typ, "Typ produktu:", "dbTypProduktu", "TYP_RMS", 2, 1, 1, 1, "M - Materiał, S - sprzęt"},
+    {RodzajPola::Linia, "Indeks KMB/ETO:", "dbIndeksETO", "INDEKS_ETO", 2, 3, 1, 1, nullptr},
+    {RodzajPola::Linia, "Nr PKWiU:", "dbPKWiU", "PKWIU", 3, 1, 1, 1, nullptr},
+    {RodzajPola::Cena, "Cena netto za j.m.", "dbCena", "CENA_JEDNOSTKOWA", 3, 3, 1, 1, nullptr},
+    {RodzajPola::Linia, "Waluta:", "dbWaluta", "WALUTA.SYMBOL", 4, 1, 1, 1, nullptr},
+    {RodzajPola::Linia, "Stawka VAT:", "dbStawkaVAT", "STAWKA_VAT.KOD", 4, 3, 1, 1, nullptr},
+    {RodzajPola::Memo, "Nazwa oryginalnego producenta:", "dbNazwaOrgProd", "NAZWA_ORG_PROD", 5, 1, 3, 2,
+     nullptr},
+    {RodzajPola::Opis, "Opis towaru:", "mOpisTowaru", "", 6, 1, 3, 3, nullptr},
+    {RodzajPola::Grupy, "Grupy towarowe:", "mGrupyTowarowe", "", 7, 1, 3, 2, nullptr},
+    {RodzajPola::AdresWWW, "", "lAdresWWW", "", 8, 1, 3, 1, nullptr},
+    {RodzajPola::Opakowanie, "", "JednPak", "", 9, 0, 4, 1, nullptr},
+};
+
+// The RMS panel: one column of captions and fields, each at its distance
+// from the top of the panel.
+constexpr PoleSzczegolow kPolaRms[] = {
+    {RodzajPola::Memo, "Nazwa pełna: ", "dbNazwaTowaru", "TOWAR.NAZWA", 52, 1, 1, 4, nullptr},
+    {RodzajPola::Linia, "Jedn. miary:", "dbJednMiary", "JEDNOSTKA_MIARY.NAZWA", 127, 1, 1, 1, nullptr},
+    {RodzajPola::Linia, "Indeks KMB/ETO:", "dbIndeksETO", "INDEKS_ETO", 162, 1, 1, 1, nullptr},
+    {RodzajPola::Cena, "Cena netto za j.m.", "dbCena", "CENA_JEDNOSTKOWA", 197, 1, 1, 1, nullptr},
+    {RodzajPola::CenaDruga, "Cena z KZ:", "dbCenaNarzut", "CENA_NARZUT", 232, 1, 1, 1, nullptr},
+    {RodzajPola::Linia, "Waluta:", "dbWaluta", "WALUTA.SYMBOL", 267, 1, 1, 1, nullptr},
+    {RodzajPola::Linia, "Stawka VAT:", "dbStawkaVAT", "STAWKA_VAT.KOD", 300, 1, 1, 1, nullptr},
+    {RodzajPola::Opis, "Opis:", "mOpisTowaru", "", 335, 1, 1, 4, nullptr},
+    {RodzajPola::Typ, "Typ produktu:", "dbTypProduktu", "TYP_RMS", 418, 1, 1, 1,
+     "R-Robocizna, M-Materiał, S-sprzęt"},
+    {RodzajPola::Grupy, "Grupy towarowe:", "mGrupyTowarowe", "", 453, 1, 1, 3, nullptr},
+    {RodzajPola::Memo, "Źródło:", "dbNazwaOrgProd", "NAZWA_ORG_PROD", 518, 1, 1, 2, nullptr},
+    {RodzajPola::AdresWWW, "", "lAdresWWW", "", 566, 1, 1, 1, nullptr},
+};
+
+constexpr OpisSzczegolow kOpisTowaru{" TOWAR ", false, kPolaTowaru, static_cast<int>(std::size(kPolaTowaru))};
+constexpr OpisSzczegolow kOpisRms{"SZCZEGÓŁY RMS", true, kPolaRms, static_cast<int>(std::size(kPolaRms))};
+
+// Where the RMS panel puts its captions and fields, and where the second
+// price's neighbours go when it is hidden.
+constexpr int kXPodpisu = 14;
+constexpr int kXPola = 160;
+constexpr int kSzerokoscPolaCeny = 120;
+constexpr int kWysokoscLinii = 22;
+constexpr int kGoraWalutyBezCeny2 = 232;
+constexpr int kGoraVatBezCeny2 = 267;
+// The footnote of the labour gross price: right of the VAT rate, below the prices.
+constexpr int kGoraPrzypisu = 303;
+constexpr int kXPrzypisu = 420;
+constexpr int kGoraWaluty = 267;
+constexpr int kGoraVat = 300;
+constexpr int kXRamki = 6;
+constexpr int kGoraRamki = 26;
+
+// "dbWaluta" → "lblWaluta": the caption's object name from its field's.
+QString nazwaPodpisu(const char* pole) {
+    const char* p = pole;
+    while (*p >= 'a' && *p <= 'z') ++p;
+    return QStringLiteral("lbl") + QString::fromLatin1(p);
+}
+
 }  // namespace
+
+const OpisSzczegolow& OpisSzczegolowTowaru() {
+    return edition::biezaca().cenySrednie ? kOpisRms : kOpisTowaru;
+}
 
 GoodsPanel::GoodsPanel(data::TDM& tdm, platform::LinkOpener& links, QWidget* parent)
     : QWidget(parent), tdm_(tdm), links_(links) {
     setObjectName(QStringLiteral("DaneTow"));
-
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(6, 4, 6, 6);
+    const OpisSzczegolow& opis = OpisSzczegolowTowaru();
 
     auto* powrot = pola::linkPowrotu(this);
     connect(powrot, &QLabel::linkActivated, this, [this] { emit powrotDoListy(); });
-    outer->addWidget(powrot, 0, Qt::AlignLeft);
-
-    grTowar_ = new QGroupBox(QStringLiteral(" TOWAR "), this);
+    grTowar_ = new QGroupBox(QString::fromUtf8(opis.tytul), this);
     grTowar_->setObjectName(QStringLiteral("GrBTowar"));
-    outer->addWidget(grTowar_, 1);
 
-    auto* g = new QGridLayout(grTowar_);
-    g->setContentsMargins(8, 4, 8, 6);
-    g->setHorizontalSpacing(8);
-    g->setVerticalSpacing(3);
-    g->setColumnStretch(1, 1);
-    g->setColumnStretch(3, 1);
-    int row = 0;
-
-    g->addWidget(caption(QStringLiteral("Nazwa pełna towaru: "), grTowar_, true), row, 0);
-    g->addWidget(addMemo("dbNazwaTowaru", "TOWAR.NAZWA", 2, false), row, 1, 1, 3);
-    ++row;
-
-    g->addWidget(caption(QStringLiteral("Symbol u dostawcy:"), grTowar_), row, 0);
-    g->addWidget(addLine("dbSymbol", "TOWAR.SYMBOL"), row, 1);
-    g->addWidget(caption(QStringLiteral("Jedn. miary:"), grTowar_), row, 2);
-    g->addWidget(addLine("dbJednMiary", "JEDNOSTKA_MIARY.NAZWA"), row, 3);
-    ++row;
-
-    g->addWidget(caption(QStringLiteral("Typ produktu:"), grTowar_), row, 0);
-    {
-        auto* box = new QHBoxLayout;
-        typ_ = addLine("dbTypProduktu", "TYP_RMS");
-        typ_->setFixedWidth(40);
-        box->addWidget(typ_);
-        box->addSpacing(6);
-        auto* legenda = new QLabel(QStringLiteral("M - Materiał, S - sprzęt"), grTowar_);
-        legenda->setObjectName(QStringLiteral("lblLegendaTypu"));
-        box->addWidget(legenda);
-        box->addStretch(1);
-        g->addLayout(box, row, 1);
+    QGridLayout* g = nullptr;
+    if (!opis.pozycjeStale) {
+        auto* outer = new QVBoxLayout(this);
+        outer->setContentsMargins(6, 4, 6, 6);
+        outer->addWidget(powrot, 0, Qt::AlignLeft);
+        outer->addWidget(grTowar_, 1);
+        g = new QGridLayout(grTowar_);
+        g->setContentsMargins(8, 4, 8, 6);
+        g->setHorizontalSpacing(8);
+        g->setVerticalSpacing(3);
+        g->setColumnStretch(1, 1);
+        g->setColumnStretch(3, 1);
+    } else {
+        // The tops count from the panel; the fields sit in the frame, which
+        // starts below the back link and takes the rest of the panel.
+        powrot->move(kXRamki, 4);
+        powrot->adjustSize();
+        grTowar_->move(kXRamki, kGoraRamki);
     }
-    g->addWidget(caption(QStringLiteral("Indeks KMB/ETO:"), grTowar_), row, 2);
-    g->addWidget(addLine("dbIndeksETO", "INDEKS_ETO"), row, 3);
-    ++row;
+    const int goraRamki = kGoraRamki;
+    int dol = 0;
 
-    g->addWidget(caption(QStringLiteral("Nr PKWiU:"), grTowar_), row, 0);
-    g->addWidget(addLine("dbPKWiU", "PKWIU"), row, 1);
-    g->addWidget(caption(QStringLiteral("Cena netto za j.m."), grTowar_), row, 2);
-    {
-        QLineEdit* cena = addLine("dbCena", "CENA_JEDNOSTKOWA");
-        QPalette p = cena->palette();
-        p.setColor(QPalette::Base, QColor(236, 236, 236));
-        cena->setPalette(p);
-        cena->setAlignment(Qt::AlignRight);
-        g->addWidget(cena, row, 3);
+    for (int i = 0; i < opis.liczbaPol; ++i) {
+        const PoleSzczegolow& pole = opis.pola[i];
+        QWidget* field = utworzPole(pole);
+        const bool memo = pole.rodzaj == RodzajPola::Memo || pole.rodzaj == RodzajPola::Opis ||
+                          pole.rodzaj == RodzajPola::Grupy;
+        QLabel* podpis = nullptr;
+        if (pole.podpis[0] != '\0') {
+            podpis = caption(QString::fromUtf8(pole.podpis), grTowar_, memo);
+            podpis->setObjectName(nazwaPodpisu(pole.nazwa));
+        }
+        if (pole.rodzaj == RodzajPola::Grupy) grupyCaption_ = podpis;
+        if (pole.rodzaj == RodzajPola::CenaDruga) podpisCeny2_ = podpis;
+        if (pole.kolumna == std::string_view("WALUTA.SYMBOL")) {
+            podpisWaluty_ = podpis;
+            waluta_ = field;
+        }
+        if (pole.kolumna == std::string_view("STAWKA_VAT.KOD")) {
+            podpisVat_ = podpis;
+            vat_ = field;
+        }
+
+        if (g) {
+            if (podpis) g->addWidget(podpis, pole.wiersz, pole.kolumnaSiatki - 1);
+            g->addWidget(field, pole.wiersz, pole.kolumnaSiatki, 1, pole.rozpietosc);
+            if (pole.rodzaj == RodzajPola::Opis) g->setRowStretch(pole.wiersz, 2);
+            if (pole.rodzaj == RodzajPola::Grupy) g->setRowStretch(pole.wiersz, 1);
+            continue;
+        }
+        const int y = pole.wiersz - goraRamki;
+        if (podpis) {
+            podpis->move(kXPodpisu, y + (memo ? 0 : 3));
+            podpis->adjustSize();
+        }
+        field->move(kXPola, y);
+        if (memo || pole.rodzaj == RodzajPola::AdresWWW) {
+            rozciagane_.push_back({field, kXPola});
+        } else if (pole.rodzaj == RodzajPola::Typ) {
+            field->adjustSize();
+        } else {
+            field->resize(pole.rodzaj == RodzajPola::Linia ? 2 * kSzerokoscPolaCeny : kSzerokoscPolaCeny,
+                          kWysokoscLinii);
+        }
+        dol = std::max(dol, y + field->height());
     }
-    ++row;
 
-    g->addWidget(caption(QStringLiteral("Waluta:"), grTowar_), row, 0);
-    g->addWidget(addLine("dbWaluta", "WALUTA.SYMBOL"), row, 1);
-    g->addWidget(caption(QStringLiteral("Stawka VAT:"), grTowar_), row, 2);
-    g->addWidget(addLine("dbStawkaVAT", "STAWKA_VAT.KOD"), row, 3);
-    ++row;
+    if (opis.pozycjeStale) {
+        if (cena2_) {
+            znacznikCeny2_ = new QLabel(QStringLiteral("1)"), grTowar_);
+            znacznikCeny2_->setObjectName(QStringLiteral("lblZnacznikCeny"));
+            znacznikCeny2_->move(cena2_->x() + cena2_->width() + 4, cena2_->y() + 3);
+            znacznikCeny2_->adjustSize();
+            przypis_ =
+                new QLabel(QStringLiteral("1) cena brutto = cena netto + koszty pośrednie + zysk"), grTowar_);
+            przypis_->setObjectName(QStringLiteral("lblPrzypisCeny"));
+            przypis_->move(kXPrzypisu, kGoraPrzypisu - goraRamki);
+            przypis_->adjustSize();
+            dol = std::max(dol, przypis_->y() + przypis_->height());
+        }
+        grTowar_->setMinimumSize(kXPola + 2 * kSzerokoscPolaCeny + 180, dol + 12);
+        setMinimumSize(grTowar_->minimumWidth() + 2 * kXRamki, kGoraRamki + grTowar_->minimumHeight() + 6);
+        UstawKategorie('M');
+    }
+}
 
-    g->addWidget(caption(QStringLiteral("Nazwa oryginalnego producenta:"), grTowar_, true), row, 0);
-    g->addWidget(addMemo("dbNazwaOrgProd", "NAZWA_ORG_PROD", 2, false), row, 1, 1, 3);
-    ++row;
+QWidget* GoodsPanel::utworzPole(const PoleSzczegolow& pole) {
+    switch (pole.rodzaj) {
+        case RodzajPola::Linia:
+            return addLine(pole.nazwa, pole.kolumna);
+        case RodzajPola::Memo:
+            return addMemo(pole.nazwa, pole.kolumna, pole.linie, false);
+        case RodzajPola::Cena:
+        case RodzajPola::CenaDruga: {
+            QLineEdit* cena = addLine(pole.nazwa, pole.kolumna);
+            QPalette p = cena->palette();
+            p.setColor(QPalette::Base, QColor(236, 236, 236));
+            cena->setPalette(p);
+            cena->setAlignment(Qt::AlignRight);
+            if (pole.rodzaj == RodzajPola::CenaDruga) cena2_ = cena;
+            return cena;
+        }
+        case RodzajPola::Typ: {
+            auto* box = new QWidget(grTowar_);
+            auto* h = new QHBoxLayout(box);
+            h->setContentsMargins(0, 0, 0, 0);
+            typ_ = addLine(pole.nazwa, pole.kolumna);
+            typ_->setParent(box);
+            typ_->setFixedWidth(40);
+            h->addWidget(typ_);
+            h->addSpacing(6);
+            auto* legenda = new QLabel(QString::fromUtf8(pole.dopisek), box);
+            legenda->setObjectName(QStringLiteral("lblLegendaTypu"));
+            h->addWidget(legenda);
+            h->addStretch(1);
+            return box;
+        }
+        case RodzajPola::Opis:
+            opis_ = addMemo(pole.nazwa, "", pole.linie, true);
+            return opis_;
+        case RodzajPola::Grupy:
+            grupy_ = addMemo(pole.nazwa, "", pole.linie, true);
+            return grupy_;
+        case RodzajPola::AdresWWW:
+            adresWWW_ = new QLabel(grTowar_);
+            adresWWW_->setObjectName(QString::fromLatin1(pole.nazwa));
+            adresWWW_->setTextFormat(Qt::RichText);
+            adresWWW_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+            adresWWW_->setMaximumWidth(kSzerokoscLinku);
+            adresWWW_->setMinimumHeight(kWysokoscLinii);
+            connect(adresWWW_, &QLabel::linkActivated, this, [this] { otworzAdresWWW(); });
+            return adresWWW_;
+        case RodzajPola::Opakowanie:
+            return utworzOpakowanie();
+    }
+    return nullptr;
+}
 
-    g->addWidget(caption(QStringLiteral("Opis towaru:"), grTowar_, true), row, 0);
-    opis_ = addMemo("mOpisTowaru", "", 3, true);
-    g->addWidget(opis_, row, 1, 1, 3);
-    g->setRowStretch(row, 2);
-    ++row;
-
-    grupyCaption_ = caption(QStringLiteral("Grupy towarowe:"), grTowar_, true);
-    grupyCaption_->setObjectName(QStringLiteral("lblGrupyTowarowe"));
-    g->addWidget(grupyCaption_, row, 0);
-    grupy_ = addMemo("mGrupyTowarowe", "", 2, true);
-    g->addWidget(grupy_, row, 1, 1, 3);
-    g->setRowStretch(row, 1);
-    ++row;
-
-    adresWWW_ = new QLabel(grTowar_);
-    adresWWW_->setObjectName(QStringLiteral("lAdresWWW"));
-    adresWWW_->setTextFormat(Qt::RichText);
-    adresWWW_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    adresWWW_->setMaximumWidth(kSzerokoscLinku);
-    connect(adresWWW_, &QLabel::linkActivated, this, [this] { otworzAdresWWW(); });
-    g->addWidget(adresWWW_, row, 1, 1, 3);
-    ++row;
-
+QWidget* GoodsPanel::utworzOpakowanie() {
     auto* jednPak = new QGroupBox(QStringLiteral("Jednostka pakunkowa"), grTowar_);
     jednPak->setObjectName(QStringLiteral("JednPak"));
-    {
-        auto* h = new QHBoxLayout(jednPak);
-        h->setContentsMargins(8, 2, 8, 4);
-        h->addWidget(new QLabel(QStringLiteral("Ciężar jedn. pakunk [kg]: "), jednPak));
-        QLineEdit* ciezar = addLine("dbCiezarJednPak", "CIEZAR_JED_PAK");
-        ciezar->setFixedWidth(80);
-        h->addWidget(ciezar);
-        h->addSpacing(12);
+    auto* h = new QHBoxLayout(jednPak);
+    h->setContentsMargins(8, 2, 8, 4);
+    h->addWidget(new QLabel(QStringLiteral("Ciężar jedn. pakunk [kg]: "), jednPak));
+    QLineEdit* ciezar = addLine("dbCiezarJednPak", "CIEZAR_JED_PAK");
+    ciezar->setFixedWidth(80);
+    h->addWidget(ciezar);
+    h->addSpacing(12);
 
-        auto* rozm = new QGroupBox(QStringLiteral("Rozmiar jednostki pakunkowej [m]"), jednPak);
-        rozm->setObjectName(QStringLiteral("RozmJednPak"));
-        auto* r = new QHBoxLayout(rozm);
-        r->setContentsMargins(8, 2, 8, 4);
-        const struct {
-            const char* caption;
-            const char* name;
-            const char* column;
-        } wymiary[] = {{"Wysokość [m]", "dbWysokosc", "ROZMIAR_JP_WY"},
-                       {"Szerokość [m]", "dbSzerokosc", "ROZMIAR_JP_SZ"},
-                       {"Długość [m]", "dbDlugosc", "ROZMIAR_JP_DL"}};
-        for (const auto& w : wymiary) {
-            r->addWidget(new QLabel(QString::fromUtf8(w.caption), rozm));
-            QLineEdit* e = addLine(w.name, w.column);
-            e->setFixedWidth(70);
-            r->addWidget(e);
-            r->addSpacing(6);
-        }
-        h->addWidget(rozm, 1);
+    auto* rozm = new QGroupBox(QStringLiteral("Rozmiar jednostki pakunkowej [m]"), jednPak);
+    rozm->setObjectName(QStringLiteral("RozmJednPak"));
+    auto* r = new QHBoxLayout(rozm);
+    r->setContentsMargins(8, 2, 8, 4);
+    const struct {
+        const char* caption;
+        const char* name;
+        const char* column;
+    } wymiary[] = {{"Wysokość [m]", "dbWysokosc", "ROZMIAR_JP_WY"},
+                   {"Szerokość [m]", "dbSzerokosc", "ROZMIAR_JP_SZ"},
+                   {"Długość [m]", "dbDlugosc", "ROZMIAR_JP_DL"}};
+    for (const auto& w : wymiary) {
+        r->addWidget(new QLabel(QString::fromUtf8(w.caption), rozm));
+        QLineEdit* e = addLine(w.name, w.column);
+        e->setFixedWidth(70);
+        r->addWidget(e);
+        r->addSpacing(6);
     }
-    g->addWidget(jednPak, row, 0, 1, 4);
+    h->addWidget(rozm, 1);
+    return jednPak;
+}
+
+void GoodsPanel::UstawKategorie(char typ) {
+    if (!cena2_) return;
+    const bool sprzet = typ == 'S';
+    const bool robocizna = typ == 'R';
+    cena2_->setVisible(!sprzet);
+    if (podpisCeny2_) {
+        podpisCeny2_->setVisible(!sprzet);
+        podpisCeny2_->setText(robocizna ? QStringLiteral("Cena brutto:") : QStringLiteral("Cena z KZ:"));
+        podpisCeny2_->adjustSize();
+    }
+    znacznikCeny2_->setVisible(robocizna);
+    przypis_->setVisible(robocizna);
+    // Without the second price the currency and the VAT rate move up.
+    const auto przesun = [](QLabel* podpis, QWidget* pole, int gora) {
+        if (!pole) return;
+        pole->move(pole->x(), gora - kGoraRamki);
+        if (podpis) podpis->move(podpis->x(), gora - kGoraRamki + 3);
+    };
+    przesun(podpisWaluty_, waluta_, sprzet ? kGoraWalutyBezCeny2 : kGoraWaluty);
+    przesun(podpisVat_, vat_, sprzet ? kGoraVatBezCeny2 : kGoraVat);
+}
+
+void GoodsPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    rozmiescStale();
+}
+
+void GoodsPanel::rozmiescStale() {
+    if (rozciagane_.empty()) return;
+    grTowar_->resize(std::max(grTowar_->minimumWidth(), width() - 2 * kXRamki),
+                     std::max(grTowar_->minimumHeight(), height() - kGoraRamki - 6));
+    // Memos and the link take the frame's width.
+    for (const Rozciagany& r : rozciagane_) {
+        const int w = std::max(160, grTowar_->width() - r.x - 14);
+        if (r.pole == adresWWW_)
+            r.pole->resize(std::min(w, kSzerokoscLinku), kWysokoscLinii);
+        else
+            r.pole->resize(w, r.pole->minimumHeight());
+    }
 }
 
 QLineEdit* GoodsPanel::addLine(const char* objectName, const char* column) {

@@ -1,8 +1,12 @@
 #pragma once
 // The goods detail panel "DaneTow": every field of one goods item, read-only,
-// shown on "Szczegóły towaru" of either catalogue. The main window owns one
-// panel, moves it between the catalogues and binds it to the result set of
-// the catalogue on screen.
+// shown on "Szczegóły towaru" of either catalogue ("Szczegóły RMS" in the
+// average-prices edition). The main window owns one panel, moves it between
+// the catalogues and binds it to the result set of the catalogue on screen.
+//
+// The fields come from a description (OpisSzczegolow), one per edition: the
+// producer-prices panel lays them out in a grid, the RMS panel at fixed
+// distances from its top.
 //
 // Qt has no data-aware widgets: a "bound" field shows a column of the bound
 // set's current row and is filled again by refresh() and PokazDaneTowaru().
@@ -30,6 +34,40 @@ class LinkOpener;
 }
 
 namespace kmx::app {
+
+enum class RodzajPola {
+    Linia,       // a bound single-line field
+    Memo,        // a bound memo, word-wrapped
+    Cena,        // the net price, right-aligned on grey
+    CenaDruga,   // the second price, captioned and shown by the category
+    Typ,         // the resource kind with its legend beside it
+    Opis,        // the goods description, descrambled
+    Grupy,       // the goods-group memo
+    AdresWWW,    // the goods web-address link
+    Opakowanie,  // the packing unit group with its weight and measures
+};
+
+struct PoleSzczegolow {
+    RodzajPola rodzaj;
+    const char* podpis;   // caption (UTF-8); empty: none
+    const char* nazwa;    // object name of the field
+    const char* kolumna;  // bound column; empty for the filled kinds
+    int wiersz;           // grid row, or the top in pixels on a fixed panel
+    int kolumnaSiatki;    // grid column of the field (its caption is left of it)
+    int rozpietosc;       // grid columns the field spans
+    int linie;            // lines of a memo
+    const char* dopisek;  // text beside the field (the kind legend), or nullptr
+};
+
+struct OpisSzczegolow {
+    const char* tytul;  // the panel's frame caption
+    bool pozycjeStale;  // fields at fixed tops instead of a grid
+    const PoleSzczegolow* pola;
+    int liczbaPol;
+};
+
+// The goods detail panel of the current edition.
+const OpisSzczegolow& OpisSzczegolowTowaru();
 
 class GoodsPanel : public QWidget {
     Q_OBJECT
@@ -65,6 +103,12 @@ public:
     // The text of the "Grupy towarowe:" memo as it stands (the reports print it).
     QString grupyTowarowe() const;
 
+    // The category chosen on the search page ('M', 'S' or 'R'): the second
+    // price is shown with "Cena z KZ:" for materials, with "Cena brutto:",
+    // its "1)" marker and the footnote for labour, and hidden for equipment,
+    // where currency and VAT rate move up into its place. Panels without a
+    // second price ignore it.
+    void UstawKategorie(char typ);
 
 signals:
     void powrotDoListy();
@@ -78,6 +122,9 @@ private:
 
     QLineEdit* addLine(const char* objectName, const char* column);
     QPlainTextEdit* addMemo(const char* objectName, const char* column, int lines, bool scrollBar);
+    QWidget* utworzPole(const PoleSzczegolow& pole);
+    QWidget* utworzOpakowanie();
+    void rozmiescStale();
     void fillBound();
     void clearAll();
     void ustawWidokTypu();
@@ -95,6 +142,25 @@ private:
     QPlainTextEdit* grupy_ = nullptr;
     QLabel* grupyCaption_ = nullptr;
     QLabel* adresWWW_ = nullptr;
+
+    // the fixed-position panel: fields that stretch to its width, and the
+    // second price with what moves with it
+    struct Rozciagany {
+        QWidget* pole;
+        int x;
+    };
+    std::vector<Rozciagany> rozciagane_;
+    QLabel* podpisCeny2_ = nullptr;
+    QLineEdit* cena2_ = nullptr;
+    QLabel* znacznikCeny2_ = nullptr;
+    QLabel* przypis_ = nullptr;
+    QLabel* podpisWaluty_ = nullptr;
+    QWidget* waluta_ = nullptr;
+    QLabel* podpisVat_ = nullptr;
+    QWidget* vat_ = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 // Reading the current row of a result set, shared by the detail panels.

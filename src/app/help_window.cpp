@@ -3,8 +3,8 @@
 #include "app/constants.h"
 #include "app/program_paths.h"
 #include "app/rtf/rtf_reader.h"
-#include "platform/dialogs.h"
 #include "editions/edition.h"
+#include "platform/dialogs.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -61,13 +61,17 @@ bool TFHelp::pokazInstrukcje(const QString& fileName) {
                                     platform::MessageIcon::Error);
         return false;
     }
+    pokaz();
+    return true;
+}
+
+void TFHelp::pokaz() {
     wysrodkuj();
     if (trybTestowy()) {
         show();
-        return true;
+        return;
     }
     exec();
-    return true;
 }
 
 void TFHelp::setTestMode(bool on) {

@@ -20,6 +20,8 @@ public:
     // the window. When the file cannot be loaded, shows the reason in the
     // program's error box (the edition's caption) instead and returns false.
     bool pokazInstrukcje(const QString& fileName);
+    // Shows what the window holds, without loading anything.
+    void pokaz();
 
     // Replaces the view's text with the RTF file at path. On failure the text
     // stays as it was and error (when given) receives the reason.

@@ -43,6 +43,7 @@
 #include "core/last_error.h"
 #include "core/query_builder.h"
 #include "core/settings_file.h"
+#include "editions/edition.h"
 #include "export/import_programu.h"
 #include "export/t3dll.h"
 #include "export/tessar.h"
@@ -53,7 +54,6 @@
 #include "platform/settings_store.h"
 #include "platform/wine.h"
 #include "reports/druk_zestaw.h"
-#include "editions/edition.h"
 
 // The pictures live in the static app library; its resource initialiser has
 // to be named once or the linker drops it.
@@ -121,8 +121,7 @@ TKmxMain::TKmxMain(const QString& programFolder, platform::SettingsStore& settin
         links_ = ownLinks_.get();
     }
     setObjectName(QStringLiteral("FrmKmxMain"));
-    setWindowTitle(QStringLiteral("KALMAREX - CENY PRODUCENTÓW I DOSTAWCÓW - wydanie ") +
-                   stanProgramu().Wydanie);
+    setWindowTitle(edition::tekst(&edition::Edycja::prefiksTytuluOkna) + stanProgramu().Wydanie);
     setWindowIcon(QIcon(QStringLiteral(":/kmx/images/kalmarex.png")));
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
@@ -134,6 +133,7 @@ TKmxMain::TKmxMain(const QString& programFolder, platform::SettingsStore& settin
     utworzPasekNarzedzi();
 
     help_ = new TFHelp(this);
+    if (!edition::biezaca().katalogDostawcow) bezKataloguDostawcow();
     about_ = new FrmAbout(*links_, stanProgramu().WersjaOpis, this);
     daneRaportow_ =
         std::make_unique<DaneRaportow>(*tdm_, *daneTow_, *daneDost_, [this] { return ActiveResultSet(); });
@@ -199,11 +199,14 @@ bool TKmxMain::start(QString* error) {
     } else {
         UstawWydanie(QStringLiteral("x"), QStringLiteral("yyyy"));
     }
-    setWindowTitle(QStringLiteral("KALMAREX - CENY PRODUCENTÓW I DOSTAWCÓW - wydanie ") +
-                   stanProgramu().Wydanie);
+    setWindowTitle(edition::tekst(&edition::Edycja::prefiksTytuluOkna) + stanProgramu().Wydanie);
     about_->setWersjaOpis(stanProgramu().WersjaOpis);
 
     engine_.SetRunner([this](const std::string& statement) { return tdm_->WykonajScalone(statement); });
+    // The average-prices edition reads its export instruction once; help
+    // only shows it. A missing file leaves the window empty.
+    if (edition::biezaca().instrukcjaPrzyStarcie)
+        help_->zaladuj(folder_ + edition::tekst(&edition::Edycja::plikInstrukcji));
     ratesPage_->zaladuj(folder_ + QStringLiteral("stawki.rtf"));
 
     QString bladKnr;
@@ -227,9 +230,10 @@ void TKmxMain::showEvent(QShowEvent* event) {
 void TKmxMain::FormShow() {
     przywrocUstawienia();
     stanProgramu().SeparatorDziesietny = QLatin1Char(',');
-    pokazStrone(1, 0);
+    if (edition::biezaca().katalogDostawcow) pokazStrone(1, 0);
     pokazStrone(0, 0);
     WyczyscKryteriaTow();
+    ZmianaKategorii();
     ustawTrybSzukania(false);
     UstawPrzyciskMenuiZaklSzczTowDost(false);
     stanProgramu().IdDostawcyTowarow = 0;
@@ -359,7 +363,8 @@ void TKmxMain::utworzAkcje() {
     akcja(AUstawieniaWydruku, "AUstawieniaWydruku", QStringLiteral("&Ustawienia wydruku"));
     akcja(AKrytSzukTow, "AKrytSzukTow", QStringLiteral("Kryteria szukania"), QKeySequence(Qt::Key_F2));
     akcja(ATowListaTow, "ATowListaTow", QStringLiteral("Znalezione"), QKeySequence(Qt::Key_F3));
-    akcja(ATowSzczTow, "ATowSzczTow", QStringLiteral("Szczegóły towaru"), QKeySequence(Qt::Key_F4));
+    akcja(ATowSzczTow, "ATowSzczTow", edition::tekst(&edition::Edycja::stronaSzczegolow),
+          QKeySequence(Qt::Key_F4));
     akcja(ATowSzczDost, "ATowSzczDost", QStringLiteral("Szczegóły dostawcy"), QKeySequence(Qt::Key_F5));
     akcja(AKrytSzukDostawcy, "AKrytSzukDostawcy", QStringLiteral("Kryteria szukania"),
           QKeySequence(Qt::Key_F6));
@@ -433,7 +438,7 @@ void TKmxMain::utworzAkcje() {
     connect(ExTessar3, &QAction::triggered, this, &TKmxMain::ExTessar3Execute);
     connect(APodgladWydr, &QAction::triggered, this, [this] { wydruki_->DrukZestaw(1); });
     connect(AUstawieniaWydruku, &QAction::triggered, this, [this] { wydruki_->ustawieniaWydruku(); });
-    connect(Pomoc, &QAction::triggered, this, [this] { pokazInstrukcje(QString::fromUtf8(kInstrukcjaMS)); });
+    connect(Pomoc, &QAction::triggered, this, &TKmxMain::PomocExecute);
     connect(DataSetFirst1, &QAction::triggered, this, [this] {
         if (data::DataSet* ds = ActiveResultSet(); ds && ds->active()) ds->first();
     });
@@ -455,6 +460,8 @@ void TKmxMain::utworzAkcje() {
                 .toString();
         k.katalogProgramu = folder_;
         k.ograniczenie = std::string(stanProgramu().KryteriaTowaru.typRms.view());
+        k.cenySrednie = edition::biezaca().cenySrednie;
+        if (k.cenySrednie) k.kategoria = k.ograniczenie;
         k.brakKryteriow = kmx::BrakKryteriow;
         if (PCMain_->currentIndex() == 0 && PCProdukty_->currentIndex() == 1) {
             k.strona = StronaEksportu::ZnalezioneTowary;
@@ -500,6 +507,7 @@ void TKmxMain::utworzMenu() {
     towar->addAction(AKrytSzukTow);
     towar->addAction(APokazAllTowar);
     QMenu* dostawce = znajdz->addMenu(QStringLiteral("Dostawcę"));
+    dostawce->menuAction()->setObjectName(QStringLiteral("mnuZnajdzDostawce"));
     dostawce->addAction(AKrytSzukDostawcy);
     dostawce->addAction(APokazAllDost);
     znajdz->addAction(ACenyScalone);
@@ -512,6 +520,7 @@ void TKmxMain::utworzMenu() {
     towary->addAction(mnuTowSzczTow_);
     towary->addAction(mnuTowSzczDost_);
     QMenu* dostawcy = widok->addMenu(QStringLiteral("Dostawcy"));
+    dostawcy->menuAction()->setObjectName(QStringLiteral("mnuWidokDostawcy"));
     dostawcy->addAction(AKrytSzukDostawcy);
     dostawcy->addAction(mnuDostListaDost_);
     dostawcy->addAction(mnuDostSzczDost_);
@@ -597,7 +606,7 @@ void TKmxMain::utworzStrony() {
     baner_->setPalette(white);
     obrazBanera_ = new QLabel(baner_);
     obrazBanera_->setObjectName(QStringLiteral("ObrazBanera"));
-    obrazBanera_->setPixmap(QPixmap(QStringLiteral(":/kmx/images/banner.png")));
+    obrazBanera_->setPixmap(QPixmap(edition::tekst(&edition::Edycja::baner)));
     obrazBanera_->adjustSize();
     baner_->installEventFilter(this);
     layout->addWidget(baner_);
@@ -615,14 +624,14 @@ void TKmxMain::utworzStrony() {
     PCProdukty_->setObjectName(QStringLiteral("PCProdukty"));
     PCProdukty_->setTabPosition(QTabWidget::South);
     lp->addWidget(PCProdukty_);
-    PCMain_->addTab(tabProdukty, QStringLiteral("Katalog Towarów"));
+    PCMain_->addTab(tabProdukty, edition::tekst(&edition::Edycja::zakladkaTowarow));
 
     PCProdukty_->addTab(utworzStroneSzukaniaTowarow(), QStringLiteral("Wyszukiwanie"));
     PCProdukty_->addTab(utworzStroneZnalezionychTowarow(), QStringLiteral("Znalezione"));
     TabTowSzczTow_ = new QWidget;
     TabTowSzczTow_->setObjectName(QStringLiteral("TabTowSzczTow"));
     miejsceTowTow_ = miejsceNaPanel(TabTowSzczTow_);
-    PCProdukty_->addTab(TabTowSzczTow_, QStringLiteral("Szczegóły towaru"));
+    PCProdukty_->addTab(TabTowSzczTow_, edition::tekst(&edition::Edycja::stronaSzczegolow));
     TabTowSzczDost_ = new QWidget;
     TabTowSzczDost_->setObjectName(QStringLiteral("TabTowSzczDost"));
     miejsceTowDost_ = miejsceNaPanel(TabTowSzczDost_);
@@ -676,7 +685,7 @@ void TKmxMain::utworzStrony() {
         if (bezObslugiZmian_) return;
         if (poprzedniaTow_ == 0 && index != 0 && !tdm_->QWybrTow.active()) {
             pokazStrone(0, 0);
-            pokazKomunikat(QStringLiteral("Nie wykonano szukania towarów!"),
+            pokazKomunikat(edition::tekst(&edition::Edycja::nieWykonanoSzukania),
                            platform::MessageIcon::Information);
             return;
         }
@@ -749,7 +758,10 @@ void TKmxMain::ExTessar3Execute() {
         most.Close();
         return;
     }
-    k.rodzaje = tessar::RodzajeZPol(chbMaterialy_->isChecked(), chbSprzet_->isChecked());
+    k.rodzaje = edition::biezaca().kategorie == edition::Kategorie::RobociznaMaterialySprzet
+                    ? TypRmsKryterium()
+                    : tessar::RodzajeZPol(chbMaterialy_->isChecked(), chbSprzet_->isChecked());
+    k.cenySrednie = edition::biezaca().cenySrednie;
     k.rok = stanProgramu().Rok;
     k.edycja = stanProgramu().Edycja;
     tessar::EksportDoProgramu(k, tessary, numer);
@@ -757,8 +769,9 @@ void TKmxMain::ExTessar3Execute() {
 
 void TKmxMain::ADrukujExecute() {
     const int zakladka = PCMain_->currentIndex();
+    const bool dostawcy = edition::biezaca().katalogDostawcow;
     const bool stronaKatalogu = (zakladka == 0 && PCProdukty_->currentIndex() != 0) ||
-                                (zakladka == 1 && PCDostawcy_->currentIndex() != 0);
+                                (dostawcy && zakladka == 1 && PCDostawcy_->currentIndex() != 0);
     if (stronaKatalogu) wydruki_->pokazDialogDruku();
 }
 
@@ -767,6 +780,7 @@ data::DataSet* TKmxMain::ActiveResultSet() {
         case 0:
             return PCProdukty_->currentIndex() != 0 ? &tdm_->QWybrTow : nullptr;
         case 1:
+            if (!edition::biezaca().katalogDostawcow) return nullptr;
             switch (PCDostawcy_->currentIndex()) {
                 case 1:
                 case 2:
@@ -830,6 +844,22 @@ void TKmxMain::UstawAkcje(std::optional<bool> druk, std::optional<bool> oferta, 
         AEksportKmx10->setEnabled(*eksport);
     }
     if (eksportDoProgramu) ExTessar3->setEnabled(*eksportDoProgramu);
+}
+
+void TKmxMain::bezKataloguDostawcow() {
+    // The supplier pages stay built (the windows' code is one), but no tab,
+    // menu, button or key leads to them.
+    PCMain_->setTabVisible(1, false);
+    PCProdukty_->setTabVisible(3, false);
+    for (QAction* a : {ATowSzczDost, AKrytSzukDostawcy, ADostListaDost, ADostSzczDost, ADostListaTow,
+                       ADostSzczTow, APokazAllDost, mnuTowSzczDost_, mnuDostListaDost_, mnuDostSzczDost_,
+                       mnuDostListaTow_, mnuDostSzczTow_}) {
+        a->setEnabled(false);
+        a->setVisible(false);
+    }
+    for (const char* name : {"mnuZnajdzDostawce", "mnuWidokDostawcy"}) {
+        if (auto* a = findChild<QAction*>(QString::fromLatin1(name))) a->setVisible(false);
+    }
 }
 
 void TKmxMain::UstawPrzyciskMenuiZaklSzczTowDost(bool on) {
@@ -1071,7 +1101,9 @@ void TKmxMain::AOfertaExecute() {
         if (inner == 2) poczta_->ZapytanieOfertowe(1);
         return;
     }
-    if (PCMain_->currentIndex() != 1) return;
+    // Without suppliers the enquiry exists on the goods tab only; elsewhere
+    // it does nothing, silently.
+    if (PCMain_->currentIndex() != 1 || !edition::biezaca().katalogDostawcow) return;
     const int inner = PCDostawcy_->currentIndex();
     if (inner == 3) {
         poczta_->ZapytanieOfertowe(2);
@@ -1147,6 +1179,14 @@ void TKmxMain::PrzewinStrony(bool forward) {
 
 bool TKmxMain::pokazInstrukcje(const QString& fileName) {
     return help_->pokazInstrukcje(fileName);
+}
+
+void TKmxMain::PomocExecute() {
+    if (edition::biezaca().instrukcjaPrzyStarcie) {
+        help_->pokaz();
+        return;
+    }
+    pokazInstrukcje(edition::tekst(&edition::Edycja::plikInstrukcji));
 }
 
 void TKmxMain::pokazOProgramie() {

@@ -29,6 +29,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QRadioButton;
 class QScrollArea;
 class QTabWidget;
 class QToolBar;
@@ -82,6 +83,8 @@ int Wysrodkuj(int outer, int inner);
 // The column a found-goods title sorts by (the idx_ ranks for the scrambled
 // columns); empty: the column itself.
 QString KolumnaSortowaniaTowarow(const QString& field);
+// The found RMS: the same without the supplier name.
+QString KolumnaSortowaniaRms(const QString& field);
 // The same for the found suppliers and for the goods of one supplier.
 QString KolumnaSortowaniaDostawcow(const QString& field);
 QString KolumnaSortowaniaTowarowDostawcy(const QString& field);
@@ -140,6 +143,13 @@ public:
     WynikZapytania WykonajZapytanieTow(const std::string& select, std::int32_t& count);
     void WyczyscKryteriaTow();
     bool trybZaawansowany() const { return zaawansowany_; }
+    // The resource-kind criterion of the category on the panel: "M", "S",
+    // "R", or empty for materials and equipment together.
+    QString TypRmsKryterium() const;
+    // The RMS category rules, at start-up and on every change of the
+    // category: the group selector, the second price of the list and the
+    // details page, its title, marker and footnote.
+    void ZmianaKategorii();
 
     // --- supplier search screen (main_window_suppliers.cpp)
     void bSzukajDostClick();
@@ -188,6 +198,8 @@ public:
 
     // --- help
     bool pokazInstrukcje(const QString& fileName);
+    // "Pomoc": the export instruction of the edition.
+    void PomocExecute();
     void pokazOProgramie();
 
     // --- parts, for tests
@@ -216,6 +228,7 @@ protected:
 private:
     // building (main_window.cpp, main_window_goods.cpp)
     void utworzAkcje();
+    void bezKataloguDostawcow();
     void utworzMenu();
     void utworzPasekNarzedzi();
     void utworzStrony();
@@ -234,7 +247,11 @@ private:
 
     // goods screen helpers
     void ustawTrybSzukania(bool advanced);
+    // The change handler of a criterion: its colour, then the RMS rule of
+    // the group caption and clear button.
     void oznaczPole(QWidget* field);
+    void pokolorujPole(QWidget* field);
+    void RegulaKryteriowRms();
     void oznaczWszystkiePola();
     void kliknietoTyp(QCheckBox* clicked);
     void pokazKomunikat(const QString& text, platform::MessageIcon icon);
@@ -310,6 +327,10 @@ private:
     QCheckBox* chbOdPoczNazwy_ = nullptr;
     QCheckBox* chbMaterialy_ = nullptr;
     QCheckBox* chbSprzet_ = nullptr;
+    QRadioButton* rbMaterialy_ = nullptr;  // the RMS categories
+    QRadioButton* rbSprzet_ = nullptr;
+    QRadioButton* rbRobocizna_ = nullptr;
+    QLabel* lblGrupaTow_ = nullptr;
     QLineEdit* eIndeksETO_ = nullptr;
     QComboBox* cbGrupaTow_ = nullptr;
     QPushButton* bWyczyscGrTow_ = nullptr;

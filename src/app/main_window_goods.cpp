@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStringListModel>
 #include <QStyle>
 #include <QTabWidget>
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -33,6 +35,7 @@
 #include "app/wait_window.h"
 #include "core/last_error.h"
 #include "core/query_builder.h"
+#include "editions/edition.h"
 
 namespace kmx::app {
 
@@ -40,9 +43,65 @@ namespace {
 
 const QColor kPoleWypelnione(226, 226, 226);
 constexpr int kWysokoscPola = 22;
-const QString kWyszukiwanieTowarow = QStringLiteral("Wyszukiwanie towarów...");
-const QString kNieZnalezionoTowaru = QStringLiteral(
-    "Nie znaleziono towaru. Sprawdź czy określiłeś właściwą kategorie wyszukiwania materiał/sprzęt");
+
+// The rows of the goods criteria panel, top to bottom. The producer-prices
+// panel puts the two category boxes beside the price and has the supplier
+// rows of the advanced search; the RMS panel has a row of three category
+// buttons and nothing of suppliers.
+enum class Wiersz {
+    Nazwa,
+    OdPoczatku,
+    Indeks,
+    Grupa,
+    Cena,
+    CenaIKategorie,
+    Kategorie,
+    Dostawca,
+    Wojewodztwo,
+    Miasto
+};
+constexpr Wiersz kWierszeTowaru[] = {Wiersz::Nazwa,       Wiersz::OdPoczatku,     Wiersz::Indeks,
+                                     Wiersz::Grupa,       Wiersz::CenaIKategorie, Wiersz::Dostawca,
+                                     Wiersz::Wojewodztwo, Wiersz::Miasto};
+constexpr Wiersz kWierszeRms[] = {Wiersz::Nazwa, Wiersz::OdPoczatku, Wiersz::Indeks,
+                                  Wiersz::Grupa, Wiersz::Cena,       Wiersz::Kategorie};
+// Heights of the criteria group: simple and advanced search, and the RMS panel.
+constexpr int kWysokoscKryteriow = 170;
+constexpr int kWysokoscKryteriowZaawans = 280;
+constexpr int kWysokoscKryteriowRms = 200;
+
+// The columns of the found goods.
+struct KolumnaListy {
+    const char* tytul;
+    const char* pole;
+    int szerokosc;
+    bool doPrawej;
+};
+constexpr KolumnaListy kKolumnyTowarow[] = {
+    {"Nazwa", "towar.NAZWA", 357, false},
+    {"J.m.", "JEDNOSTKA_MIARY.NAZWA", 26, false},
+    {"Cena netto za j.m.", "CENA_JEDNOSTKOWA", 106, true},
+    {"Waluta", "WALUTA.SYMBOL", 49, false},
+    {"Indeks KMB/ETO", "INDEKS_ETO", 106, false},
+    {"M/S", "TYP_RMS", 41, false},
+    {"Nazwa Dostawcy", "producent.NAZWA", 157, false},
+};
+// The fourth column is the second price, retitled or hidden by the category.
+constexpr KolumnaListy kKolumnyRms[] = {
+    {"Nazwa", "towar.NAZWA", 352, false},
+    {"J.m.", "JEDNOSTKA_MIARY.NAZWA", 24, false},
+    {"Cena netto za j.m.", "CENA_JEDNOSTKOWA", 109, true},
+    {"Cena z KZ", "CENA_NARZUT", 66, true},
+    {"Waluta", "WALUTA.SYMBOL", 44, false},
+    {"Indeks KMB/ETO", "INDEKS_ETO", 97, false},
+    {"RMS", "TYP_RMS", 38, false},
+    {"Źródło", "NAZWA_ORG_PROD", 181, false},
+};
+constexpr int kKolumnaCenyDrugiej = 3;
+
+bool kategorieRms() {
+    return edition::biezaca().kategorie == edition::Kategorie::RobociznaMaterialySprzet;
+}
 
 }  // namespace
 
@@ -111,6 +170,11 @@ QString KolumnaSortowaniaTowarow(const QString& field) {
     return {};
 }
 
+QString KolumnaSortowaniaRms(const QString& field) {
+    if (field.toUpper() == QLatin1String("PRODUCENT.NAZWA")) return {};
+    return KolumnaSortowaniaTowarow(field);
+}
+
 // ------------------------------------------------------------------ building
 
 QWidget* TKmxMain::utworzStroneSzukaniaTowarow() {
@@ -118,15 +182,15 @@ QWidget* TKmxMain::utworzStroneSzukaniaTowarow() {
     page->setObjectName(QStringLiteral("TabTowSzuk"));
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(2, 2, 2, 2);
-    auto* frame = new QGroupBox(QStringLiteral(" SZUKANIE TOWARÓW - KRYTERIA WYBORU "), page);
+    auto* frame = new QGroupBox(edition::tekst(&edition::Edycja::ramkaSzukania), page);
     frame->setObjectName(QStringLiteral("GrBKryteriaTow"));
     pageLayout->addWidget(frame);
     ramkaSzukTow_ = frame;
     frame->installEventFilter(this);
 
-    GrBSzukTow_ = new QGroupBox(QStringLiteral("  TOWAR  "), frame);
+    GrBSzukTow_ = new QGroupBox(edition::tekst(&edition::Edycja::grupaKryteriow), frame);
     GrBSzukTow_->setObjectName(QStringLiteral("GrBSzukTow"));
-    GrBSzukTow_->setFixedSize(420, 170);
+    GrBSzukTow_->setFixedSize(420, kWysokoscKryteriow);
     auto* grid = new QGridLayout(GrBSzukTow_);
     grid->setContentsMargins(10, 14, 10, 6);
     grid->setHorizontalSpacing(6);
@@ -163,43 +227,23 @@ QWidget* TKmxMain::utworzStroneSzukaniaTowarow() {
         return button;
     };
 
+    // The fields, then the rows of the edition put them in the grid.
     eNazwaTow_ = pole(new QLineEdit(GrBSzukTow_), "eNazwaTow");
-    grid->addWidget(etykieta("lblNazwaTow", QStringLiteral("Nazwa:"), eNazwaTow_), 0, 0);
-    grid->addWidget(eNazwaTow_, 0, 1, 1, 2);
-
+    QLabel* lblNazwa = etykieta("lblNazwaTow", QStringLiteral("Nazwa:"), eNazwaTow_);
     chbOdPoczNazwy_ = new QCheckBox(QStringLiteral("od początku nazwy"), GrBSzukTow_);
     chbOdPoczNazwy_->setObjectName(QStringLiteral("chbOdPoczNazwy"));
-    chbMaterialy_ = new QCheckBox(QStringLiteral("materiały"), GrBSzukTow_);
-    chbMaterialy_->setObjectName(QStringLiteral("chbMaterialy"));
-    chbMaterialy_->setChecked(true);
-    chbSprzet_ = new QCheckBox(QStringLiteral("sprzęt"), GrBSzukTow_);
-    chbSprzet_->setObjectName(QStringLiteral("chbSprzet"));
-    chbSprzet_->setChecked(true);
-    grid->addWidget(chbOdPoczNazwy_, 1, 1, 1, 2);
-
     eIndeksETO_ = pole(new QLineEdit(GrBSzukTow_), "eIndeksETO");
-    grid->addWidget(etykieta("lblIndeksETO", QStringLiteral("Indeks KMB/ETO:"), eIndeksETO_), 2, 0);
-    grid->addWidget(eIndeksETO_, 2, 1, 1, 2);
-
+    QLabel* lblIndeks = etykieta("lblIndeksETO", QStringLiteral("Indeks KMB/ETO:"), eIndeksETO_);
     cbGrupaTow_ = lista("cbGrupaTow", 600);
     bWyczyscGrTow_ = przyciskCzyszczenia("bWyczyscGrTow", QStringLiteral("Wyczyść grupę towarową"));
-    grid->addWidget(etykieta("lblGrupaTow", QStringLiteral("Grupa towarowa:"), cbGrupaTow_), 3, 0);
-    grid->addWidget(cbGrupaTow_, 3, 1);
-    grid->addWidget(bWyczyscGrTow_, 3, 2);
-
+    lblGrupaTow_ = etykieta("lblGrupaTow", QStringLiteral("Grupa towarowa:"), cbGrupaTow_);
     eCenajednDo_ = pole(new QLineEdit(GrBSzukTow_), "eCenajednDo");
     eCenajednDo_->setFixedWidth(110);
     eCenajednDo_->installEventFilter(this);
-    // The two kinds share the price's row.
-    auto* price = new QHBoxLayout;
-    price->setSpacing(10);
-    price->addWidget(eCenajednDo_);
-    price->addStretch(1);
-    price->addWidget(chbMaterialy_);
-    price->addWidget(chbSprzet_);
-    grid->addWidget(etykieta("lblCenajednDo", QStringLiteral("Cena do za j.m.:"), eCenajednDo_), 4, 0);
-    grid->addLayout(price, 4, 1, 1, 2);
+    QLabel* lblCena = etykieta("lblCenajednDo", QStringLiteral("Cena do za j.m.:"), eCenajednDo_);
 
+    // The supplier criteria of the advanced search; the RMS panel keeps them
+    // empty and out of sight, so the criteria record never carries them.
     eTNazwaDost_ = pole(new QLineEdit(GrBSzukTow_), "eTNazwaDost");
     eTNazwaDost_->installEventFilter(this);
     podpowiedzDostawcow_ = new QCompleter(this);
@@ -212,23 +256,96 @@ QWidget* TKmxMain::utworzStroneSzukaniaTowarow() {
     podpowiedzDostawcow_->popup()->setMinimumWidth(400);
     eTNazwaDost_->setCompleter(podpowiedzDostawcow_);
     QLabel* lblNazwaDost = etykieta("lblTNazwaDost", QStringLiteral("Nazwa dostawcy:"), eTNazwaDost_);
-    grid->addWidget(lblNazwaDost, 5, 0);
-    grid->addWidget(eTNazwaDost_, 5, 1, 1, 2);
-
     cbTWojewodztwo_ = lista("cbTWojewodztwo", 0);
     bWyczyscWojewodztwo_ = przyciskCzyszczenia("bWyczyscWojewodztwo", QStringLiteral("Wyczyść województwo"));
     QLabel* lblWojewodztwo = etykieta("lblTWojewodztwo", QStringLiteral("Województwo:"), cbTWojewodztwo_);
-    grid->addWidget(lblWojewodztwo, 6, 0);
-    grid->addWidget(cbTWojewodztwo_, 6, 1);
-    grid->addWidget(bWyczyscWojewodztwo_, 6, 2);
-
     eTMiastoDost_ = pole(new QLineEdit(GrBSzukTow_), "eTMiastoDost");
     QLabel* lblMiasto = etykieta("lblTMiastoDost", QStringLiteral("Miejscowość:"), eTMiastoDost_);
-    grid->addWidget(lblMiasto, 7, 0);
-    grid->addWidget(eTMiastoDost_, 7, 1, 1, 2);
-    grid->setRowStretch(8, 1);
     polaZaawansowane_ = {lblNazwaDost,         eTNazwaDost_, lblWojewodztwo, cbTWojewodztwo_,
                          bWyczyscWojewodztwo_, lblMiasto,    eTMiastoDost_};
+
+    // The category: two check boxes, both checked, or three buttons with
+    // "Materiały" chosen.
+    const auto kategoria = [this](auto* box, const char* name, const char* text, bool checked) {
+        box->setText(QString::fromUtf8(text));
+        box->setObjectName(QString::fromLatin1(name));
+        box->setChecked(checked);
+        return box;
+    };
+    if (kategorieRms()) {
+        rbMaterialy_ = kategoria(new QRadioButton(GrBSzukTow_), "rbMaterialy", "Materiały", true);
+        rbSprzet_ = kategoria(new QRadioButton(GrBSzukTow_), "rbSprzet", "Sprzęt", false);
+        rbRobocizna_ = kategoria(new QRadioButton(GrBSzukTow_), "rbRobocizna", "Robocizna", false);
+    } else {
+        chbMaterialy_ = kategoria(new QCheckBox(GrBSzukTow_), "chbMaterialy", "materiały", true);
+        chbSprzet_ = kategoria(new QCheckBox(GrBSzukTow_), "chbSprzet", "sprzęt", true);
+    }
+
+    const auto cenaW = [&](bool zKategoriami) {
+        auto* box = new QHBoxLayout;
+        box->setSpacing(10);
+        box->addWidget(eCenajednDo_);
+        box->addStretch(1);
+        if (zKategoriami) {
+            box->addWidget(chbMaterialy_);
+            box->addWidget(chbSprzet_);
+        }
+        return box;
+    };
+    int row = 0;
+    const auto wiersze = kategorieRms() ? std::begin(kWierszeRms) : std::begin(kWierszeTowaru);
+    const auto koniec = kategorieRms() ? std::end(kWierszeRms) : std::end(kWierszeTowaru);
+    for (auto it = wiersze; it != koniec; ++it, ++row) {
+        switch (*it) {
+            case Wiersz::Nazwa:
+                grid->addWidget(lblNazwa, row, 0);
+                grid->addWidget(eNazwaTow_, row, 1, 1, 2);
+                break;
+            case Wiersz::OdPoczatku:
+                grid->addWidget(chbOdPoczNazwy_, row, 1, 1, 2);
+                break;
+            case Wiersz::Indeks:
+                grid->addWidget(lblIndeks, row, 0);
+                grid->addWidget(eIndeksETO_, row, 1, 1, 2);
+                break;
+            case Wiersz::Grupa:
+                grid->addWidget(lblGrupaTow_, row, 0);
+                grid->addWidget(cbGrupaTow_, row, 1);
+                grid->addWidget(bWyczyscGrTow_, row, 2);
+                break;
+            case Wiersz::Cena:
+            case Wiersz::CenaIKategorie:
+                grid->addWidget(lblCena, row, 0);
+                grid->addLayout(cenaW(*it == Wiersz::CenaIKategorie), row, 1, 1, 2);
+                break;
+            case Wiersz::Kategorie: {
+                auto* box = new QHBoxLayout;
+                box->setSpacing(14);
+                for (QRadioButton* b : {rbMaterialy_, rbSprzet_, rbRobocizna_}) box->addWidget(b);
+                box->addStretch(1);
+                grid->addLayout(box, row, 1, 1, 2);
+                break;
+            }
+            case Wiersz::Dostawca:
+                grid->addWidget(lblNazwaDost, row, 0);
+                grid->addWidget(eTNazwaDost_, row, 1, 1, 2);
+                break;
+            case Wiersz::Wojewodztwo:
+                grid->addWidget(lblWojewodztwo, row, 0);
+                grid->addWidget(cbTWojewodztwo_, row, 1);
+                grid->addWidget(bWyczyscWojewodztwo_, row, 2);
+                break;
+            case Wiersz::Miasto:
+                grid->addWidget(lblMiasto, row, 0);
+                grid->addWidget(eTMiastoDost_, row, 1, 1, 2);
+                break;
+        }
+    }
+    grid->setRowStretch(row, 1);
+    if (!edition::biezaca().katalogDostawcow) {
+        for (QWidget* w : polaZaawansowane_) w->hide();
+        polaZaawansowane_.clear();
+    }
 
     // The button row and the instruction line under it.
     panelPrzyciski_ = new QWidget(frame);
@@ -249,15 +366,15 @@ QWidget* TKmxMain::utworzStroneSzukaniaTowarow() {
     bSzukZaawans_ = przycisk("bSzukZaawans", QStringLiteral(" Wyszukiwanie zaawans."));
     for (QPushButton* b : {bSzukajTow_, BWyczyscKrytSzukTow_, bPokazWszystkie_, bSzukZaawans_})
         buttons->addWidget(b);
+    // The advanced search searches by supplier: none without suppliers.
+    bSzukZaawans_->setVisible(edition::biezaca().katalogDostawcow);
 
     panelInstrukcji_ = new QWidget(frame);
     panelInstrukcji_->setObjectName(QStringLiteral("panelInstrukcjiTow"));
     auto* instr = new QHBoxLayout(panelInstrukcji_);
     instr->setContentsMargins(0, 0, 0, 0);
     instr->setSpacing(6);
-    auto* instrText = new QLabel(QStringLiteral("Instrukcja importu i eksportu KALMAREX - CENY PRODUCENTÓW I "
-                                                "DOSTAWCÓW M i S do programów kosztorysowych"),
-                                 panelInstrukcji_);
+    auto* instrText = new QLabel(edition::tekst(&edition::Edycja::etykietaInstrukcji), panelInstrukcji_);
     instrText->setObjectName(QStringLiteral("lblInstrukcjaTow"));
     auto* instrLink = new QLabel(QStringLiteral("<a href=\"#\">kliknij</a>"), panelInstrukcji_);
     instrLink->setObjectName(QStringLiteral("lblKliknijTow"));
@@ -281,8 +398,16 @@ QWidget* TKmxMain::utworzStroneSzukaniaTowarow() {
         pominEnter_ = true;
         QTimer::singleShot(0, this, [this] { pominEnter_ = false; });
     });
-    for (QCheckBox* box : {chbMaterialy_, chbSprzet_}) {
-        connect(box, &QCheckBox::clicked, this, [this, box] { kliknietoTyp(box); });
+    if (kategorieRms()) {
+        for (QRadioButton* b : {rbMaterialy_, rbSprzet_, rbRobocizna_}) {
+            connect(b, &QRadioButton::toggled, this, [this](bool on) {
+                if (on) ZmianaKategorii();
+            });
+        }
+    } else {
+        for (QCheckBox* box : {chbMaterialy_, chbSprzet_}) {
+            connect(box, &QCheckBox::clicked, this, [this, box] { kliknietoTyp(box); });
+        }
     }
     connect(bWyczyscGrTow_, &QPushButton::clicked, this, [this] {
         cbGrupaTow_->setCurrentIndex(-1);
@@ -311,25 +436,31 @@ QWidget* TKmxMain::utworzStroneZnalezionychTowarow() {
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
     QLabel* link = nullptr;
-    naglowekTow_ = utworzNaglowekListy(QStringLiteral(" LISTA WYSZUKANYCH TOWARÓW "), "GrBListaTow", &link);
+    naglowekTow_ = utworzNaglowekListy(edition::tekst(&edition::Edycja::ramkaListy), "GrBListaTow", &link);
     layout->addWidget(naglowekTow_);
     connect(link, &QLabel::linkActivated, this, [this] {
         pokazStrone(0, 0);
         PCProduktyChange(0);
     });
 
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    std::vector<GridColumn> columns = {
-        {QStringLiteral("Nazwa"), QStringLiteral("towar.NAZWA"), 357},
-        {QStringLiteral("J.m."), QStringLiteral("JEDNOSTKA_MIARY.NAZWA"), 26},
-        {QStringLiteral("Cena netto za j.m."), QStringLiteral("CENA_JEDNOSTKOWA"), 106, right},
-        {QStringLiteral("Waluta"), QStringLiteral("WALUTA.SYMBOL"), 49},
-        {QStringLiteral("Indeks KMB/ETO"), QStringLiteral("INDEKS_ETO"), 106},
-        {QStringLiteral("M/S"), QStringLiteral("TYP_RMS"), 41},
-        {QStringLiteral("Nazwa Dostawcy"), QStringLiteral("producent.NAZWA"), 157},
+    std::vector<GridColumn> columns;
+    const auto dodaj = [&columns](const auto& opis) {
+        for (const KolumnaListy& k : opis) {
+            GridColumn c{QString::fromUtf8(k.tytul), QString::fromLatin1(k.pole), k.szerokosc};
+            if (k.doPrawej) c.alignment = Qt::AlignRight | Qt::AlignVCenter;
+            columns.push_back(std::move(c));
+        }
     };
-    gridTow_ = new ResultGrid(tdm_->QWybrTow, std::move(columns), &KolumnaSortowaniaTowarow, page);
+    if (kategorieRms())
+        dodaj(kKolumnyRms);
+    else
+        dodaj(kKolumnyTowarow);
+    // No supplier catalogue, no sorting by supplier name.
+    gridTow_ = new ResultGrid(
+        tdm_->QWybrTow, std::move(columns),
+        edition::biezaca().katalogDostawcow ? &KolumnaSortowaniaTowarow : &KolumnaSortowaniaRms, page);
     gridTow_->setObjectName(QStringLiteral("DBGridTowary"));
+    gridTow_->setTekstSortowania(edition::tekst(&edition::Edycja::czekanieSortowania));
     layout->addWidget(gridTow_, 1);
     connect(gridTow_, &ResultGrid::rowActivated, this, [this] { otworzSzczegolyZListy(); });
     connect(gridTow_, &ResultGrid::enterPressed, this, [this] { otworzSzczegolyZListy(); });
@@ -379,6 +510,11 @@ void TKmxMain::wypelnijListy() {
 // ------------------------------------------------------------------ field rules
 
 void TKmxMain::oznaczPole(QWidget* field) {
+    pokolorujPole(field);
+    if (kategorieRms()) RegulaKryteriowRms();
+}
+
+void TKmxMain::pokolorujPole(QWidget* field) {
     bool filled = false;
     if (auto* edit = qobject_cast<QLineEdit*>(field)) {
         filled = !edit->text().isEmpty();
@@ -397,6 +533,50 @@ void TKmxMain::oznaczWszystkiePola() {
     for (QWidget* w : std::initializer_list<QWidget*>{eNazwaTow_, eIndeksETO_, cbGrupaTow_, eCenajednDo_,
                                                       eTNazwaDost_, cbTWojewodztwo_, eTMiastoDost_}) {
         oznaczPole(w);
+    }
+}
+
+QString TKmxMain::TypRmsKryterium() const {
+    if (kategorieRms()) {
+        if (rbSprzet_->isChecked()) return QStringLiteral("S");
+        if (rbRobocizna_->isChecked()) return QStringLiteral("R");
+        return QStringLiteral("M");
+    }
+    const bool m = chbMaterialy_->isChecked();
+    const bool s = chbSprzet_->isChecked();
+    return m && !s ? QStringLiteral("M") : (s && !m ? QStringLiteral("S") : QString());
+}
+
+void TKmxMain::ZmianaKategorii() {
+    if (!kategorieRms()) return;
+    const QString typ = TypRmsKryterium();
+    const bool materialy = typ == QLatin1String("M");
+    const bool sprzet = typ == QLatin1String("S");
+    // Groups exist for materials only.
+    cbGrupaTow_->setEnabled(materialy);
+    if (!materialy) cbGrupaTow_->setCurrentIndex(-1);
+    pokolorujPole(cbGrupaTow_);
+    // The second price: none for equipment, gross price for labour.
+    gridTow_->setColumnHidden(kKolumnaCenyDrugiej, sprzet);
+    gridTow_->dataModel()->setTitle(kKolumnaCenyDrugiej, typ == QLatin1String("R")
+                                                             ? QStringLiteral("Cena brutto")
+                                                             : QStringLiteral("Cena z KZ"));
+    daneTow_->UstawKategorie(typ.at(0).toLatin1());
+    RegulaKryteriowRms();
+}
+
+void TKmxMain::RegulaKryteriowRms() {
+    if (!rbMaterialy_) return;
+    if (rbSprzet_->isChecked()) {
+        lblGrupaTow_->setEnabled(false);
+        bWyczyscGrTow_->setEnabled(false);
+    } else if (rbMaterialy_->isChecked()) {
+        lblGrupaTow_->setEnabled(true);
+        bWyczyscGrTow_->setEnabled(true);
+        if (!cbGrupaTow_->isEnabled()) {
+            cbGrupaTow_->setEnabled(true);
+            pokolorujPole(cbGrupaTow_);
+        }
     }
 }
 
@@ -447,8 +627,11 @@ bool TKmxMain::filtrPolSzukania(QObject* watched, QEvent* event) {
 }
 
 void TKmxMain::ustawTrybSzukania(bool advanced) {
+    if (!edition::biezaca().katalogDostawcow) advanced = false;
     zaawansowany_ = advanced;
-    GrBSzukTow_->setFixedSize(420, advanced ? 280 : 170);
+    GrBSzukTow_->setFixedSize(420, kategorieRms() ? kWysokoscKryteriowRms
+                                   : advanced     ? kWysokoscKryteriowZaawans
+                                                  : kWysokoscKryteriow);
     for (QWidget* w : polaZaawansowane_) w->setVisible(advanced);
     eNazwaTow_->setFocus();
 }
@@ -484,9 +667,7 @@ bool TKmxMain::PobierzKryteriaTow(TsTowar& kryteria, bool zeroFill, QString* err
     }
     kryteria.nazwa.setUtf8(eNazwaTow_->text().toStdString());
     kryteria.indeksEto.setUtf8(eIndeksETO_->text().toStdString());
-    const bool m = chbMaterialy_->isChecked();
-    const bool s = chbSprzet_->isChecked();
-    kryteria.typRms.setUtf8(m && !s ? "M" : (s && !m ? "S" : ""));
+    kryteria.typRms.setUtf8(TypRmsKryterium().toStdString());
     kryteria.nazwaProducenta.setUtf8(eTNazwaDost_->text().toStdString());
     kryteria.miejscowosc.setUtf8(eTMiastoDost_->text().toStdString());
     kryteria.odPoczatkuNazwy = chbOdPoczNazwy_->isChecked();
@@ -495,13 +676,13 @@ bool TKmxMain::PobierzKryteriaTow(TsTowar& kryteria, bool zeroFill, QString* err
 }
 
 WynikZapytania TKmxMain::WykonajZapytanieTow(const std::string& select, std::int32_t& count) {
-    PokazCzekaj(kWyszukiwanieTowarow, false);
+    PokazCzekaj(edition::tekst(&edition::Edycja::czekanieSzukania), false);
     count = 0;
     data::DataSet& ds = tdm_->QWybrTow;
     ds.close();
     std::string error;
     if (!ds.open(select + " ORDER BY idx_NAZWA", error)) {
-        UstawOstatniBlad("Nie moża wykonać zapytania o towar!\r\n" + error, -1);
+        UstawOstatniBlad(edition::biezaca().bladZapytania + error, -1);
         ZamknijCzekaj();
         return WynikZapytania::Blad;
     }
@@ -521,7 +702,7 @@ void TKmxMain::pokazListeTowarow() {
 
 void TKmxMain::bSzukajTowClick() {
     StanProgramu& stan = stanProgramu();
-    PokazCzekaj(kWyszukiwanieTowarow, false);
+    PokazCzekaj(edition::tekst(&edition::Edycja::czekanieSzukania), false);
     stan.SeparatorDziesietny = QLatin1Char(',');
     QString blad;
     const bool ok = PobierzKryteriaTow(stan.KryteriaTowaru, true, &blad);
@@ -541,7 +722,8 @@ void TKmxMain::bSzukajTowClick() {
             pokazListeTowarow();
             break;
         case WynikZapytania::Pusto:
-            pokazKomunikat(kNieZnalezionoTowaru, platform::MessageIcon::Information);
+            pokazKomunikat(edition::tekst(&edition::Edycja::nieZnaleziono),
+                           platform::MessageIcon::Information);
             tdm_->QWybrTow.close();
             break;
         case WynikZapytania::Blad:
@@ -558,9 +740,7 @@ void TKmxMain::APokazAllTowarExecute() {
     // Every goods item of the checked kinds; the criteria of this list are
     // kept so that the enquiry and the export act on what is shown.
     TsTowar kryteria{};
-    const bool m = chbMaterialy_->isChecked();
-    const bool s = chbSprzet_->isChecked();
-    kryteria.typRms.setUtf8(m && !s ? "M" : (s && !m ? "S" : ""));
+    kryteria.typRms.setUtf8(TypRmsKryterium().toStdString());
     stan.KryteriaTowaru = kryteria;
     stan.SqlTowarow = ZbudujZapytanieTowarow(kryteria, 0);
     gridTow_->setUpdatesEnabled(false);
@@ -570,7 +750,8 @@ void TKmxMain::APokazAllTowarExecute() {
             pokazKomunikat(QString::fromStdString(OstatniBlad().text), platform::MessageIcon::Error);
             break;
         case WynikZapytania::Pusto:
-            pokazKomunikat(kNieZnalezionoTowaru, platform::MessageIcon::Information);
+            pokazKomunikat(edition::tekst(&edition::Edycja::nieZnaleziono),
+                           platform::MessageIcon::Information);
             tdm_->QWybrTow.close();
             break;
         case WynikZapytania::Sukces:

@@ -6,15 +6,17 @@
 #include <QFileInfo>
 #include <QWidget>
 #include <filesystem>
+#include <string>
+#include <string_view>
 #include <system_error>
 
 #include "app/constants.h"
 #include "app/program_state.h"
 #include "app/wait_window.h"
 #include "data/dataset.h"
+#include "editions/edition.h"
 #include "export/export_rows.h"
 #include "platform/dialogs.h"
-#include "editions/edition.h"
 
 namespace kmx::app {
 
@@ -128,6 +130,57 @@ QString filtrWersji(pricelist::Version v) {
     return u8(kFiltr21);
 }
 
+std::string bezSpacji(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    while (!s.empty() && s.front() == ' ') s.erase(s.begin());
+    return s;
+}
+
+// The price lists of the average-prices edition, one per category, in the
+// order of the category buttons: the name proposed, the dialog's title and
+// the ready-made file in KMX/ and KMX2.1/.
+struct CennikSredni {
+    const char* rodzaj;
+    const char* nazwa;
+    const char* tytul;
+    const char* gotowy;
+};
+constexpr CennikSredni kCennikiSrednie[] = {
+    {"R", "Robocizna_sred", "Eksport cennika robocizny", "Robocizna_sred.kmx"},
+    {"M", "Materialy_sred", "Eksport cennika materiałów", "Materialy_sred.kmx"},
+    {"S", "Sprzet_sred", "Eksport cennika sprzętu", "Sprzet_sred.kmx"},
+};
+
+// The category of an average-prices export: the buttons', else the kind
+// restriction of the search.
+std::string kategoria(const EksportCen& k) {
+    const std::string c = bezSpacji(k.kategoria);
+    return c.empty() ? bezSpacji(k.ograniczenie) : c;
+}
+
+const CennikSredni* cennikSredni(const std::string& rodzaj) {
+    for (const CennikSredni& c : kCennikiSrednie)
+        if (rodzaj == c.rodzaj) return &c;
+    return nullptr;
+}
+
+QString gotowyCennik(const EksportCen& k, int filterIndex, const char* file) {
+    return QDir(k.katalogProgramu).absolutePath() +
+           (filterIndex == 0 ? QStringLiteral("/KMX/") : QStringLiteral("/KMX2.1/")) + QLatin1String(file);
+}
+
+// The ready-made list of the one category, 2.0 or 2.1 as the dialog's type.
+WynikEksportu kopiujGotowySredni(const EksportCen& k) {
+    const CennikSredni* c = cennikSredni(kategoria(k));
+    if (c == nullptr) return WynikEksportu::Nic;
+    const FileDialogResult f =
+        zapytajONazwe(k, u8(c->tytul), QLatin1String(c->nazwa), QStringList{u8(kFiltr20), u8(kFiltr21)}, 1);
+    if (!f.accepted) return WynikEksportu::Nic;
+    if (!kopiuj(gotowyCennik(k, f.filterIndex, c->gotowy), ZRozszerzeniem(f.path, QStringLiteral("kmx"))))
+        return blad(k);
+    return zakonczono(k);
+}
+
 }  // namespace
 
 QString ZRozszerzeniem(const QString& path, const QString& ext) {
@@ -138,7 +191,9 @@ QString ZRozszerzeniem(const QString& path, const QString& ext) {
 WynikEksportu PobierzCeny(const EksportCen& k, bool wersja10) {
     switch (k.strona) {
         case StronaEksportu::ZnalezioneTowary:
-            if (k.brakKryteriow && !wersja10) return KopiujGotoweCenniki(k);
+            // The average-prices edition has a ready-made list only for a known category.
+            if (k.brakKryteriow && !wersja10 && (!k.cenySrednie || cennikSredni(kategoria(k)) != nullptr))
+                return KopiujGotoweCenniki(k);
             return EksportujCenniki(k, wersja10);
         case StronaEksportu::ListaTowarowDostawcy:
             return EksportujCenniki(k, wersja10);
@@ -151,22 +206,21 @@ WynikEksportu PobierzCeny(const EksportCen& k, bool wersja10) {
 }
 
 WynikEksportu KopiujGotoweCenniki(const EksportCen& k) {
+    if (k.cenySrednie) return kopiujGotowySredni(k);
     const QStringList filters{u8(kFiltr20), u8(kFiltr21)};
-    const QString folder = QDir(k.katalogProgramu).absolutePath() + QLatin1Char('/');
-    const auto zrodlo = [&](int index, const char* file) {
-        return folder + (index == 0 ? QStringLiteral("KMX/") : QStringLiteral("KMX2.1/")) +
-               QLatin1String(file);
-    };
 
     bool ok = true;
     const FileDialogResult m =
         zapytajONazwe(k, u8("Zapis cennika materiałów"), QStringLiteral("Materialy"), filters, 1);
     if (m.accepted)
-        ok = kopiuj(zrodlo(m.filterIndex, "materialy.kmx"), ZRozszerzeniem(m.path, QStringLiteral("kmx")));
+        ok = kopiuj(gotowyCennik(k, m.filterIndex, "materialy.kmx"),
+                    ZRozszerzeniem(m.path, QStringLiteral("kmx")));
     const FileDialogResult s =
         zapytajONazwe(k, u8("Zapis cennika sprzętu"), QStringLiteral("Sprzet"), filters, 1);
     if (s.accepted) {
-        ok = kopiuj(zrodlo(s.filterIndex, "sprzet.kmx"), ZRozszerzeniem(s.path, QStringLiteral("kmx"))) && ok;
+        ok = kopiuj(gotowyCennik(k, s.filterIndex, "sprzet.kmx"),
+                    ZRozszerzeniem(s.path, QStringLiteral("kmx"))) &&
+             ok;
     }
     // A copy that failed is reported rather than passed off as saved.
     if (!ok) return blad(k);
@@ -183,12 +237,12 @@ WynikEksportu EksportujCenniki(const EksportCen& k, bool wersja10) {
     // the list on its first row, on every way out.
     exportrows::ListPause pauza(lista);
     ZamrozSiatke zamroz(k.siatka);
-    CzekajGuard czekaj(u8("Szukanie materiałów i sprzętu..."), false);
+    CzekajGuard czekaj(k.cenySrednie ? u8("Szukanie robocizny, materiałów i sprzętu...")
+                                     : u8("Szukanie materiałów i sprzętu..."),
+                       false);
 
-    const exportrows::Kinds rodzaje = exportrows::DecideKinds(k.ograniczenie, lista);
-    std::string ograniczenie = k.ograniczenie;
-    while (!ograniczenie.empty() && ograniczenie.back() == ' ') ograniczenie.pop_back();
-    while (!ograniczenie.empty() && ograniczenie.front() == ' ') ograniczenie.erase(ograniczenie.begin());
+    const std::string ograniczenie = k.cenySrednie ? kategoria(k) : bezSpacji(k.ograniczenie);
+    const exportrows::Kinds rodzaje = exportrows::DecideKinds(ograniczenie, lista, k.cenySrednie);
     if (ograniczenie.empty()) {
         lista.first();
         ZamknijCzekaj();
@@ -205,27 +259,29 @@ WynikEksportu EksportujCenniki(const EksportCen& k, bool wersja10) {
                                                                     : exportrows::ListKind::Goods;
     job.supplierList = k.dostawcy;
     job.averagePrices = k.cenySrednie;
-    if (rodzaje.materials) {
-        const FileDialogResult m = zapytajONazwe(k, u8("Eksport cennika materiałów"),
-                                                 QStringLiteral("Materialy"), filtry(), wersja ? 0 : 2);
-        if (m.accepted) {
-            job.materialsTarget =
-                QFile::encodeName(ZRozszerzeniem(m.path, QStringLiteral("kmx"))).toStdString();
-            if (!wersja) wersja = wersjaZFiltra(m.filterIndex);
+    // The first file type chosen is the only one the later dialogs offer.
+    const auto zapytaj = [&](const char* tytul, const char* nazwa, std::string& cel) {
+        const FileDialogResult f =
+            zapytajONazwe(k, u8(tytul), QLatin1String(nazwa), filtry(), wersja ? 0 : 2);
+        if (!f.accepted) return;
+        cel = QFile::encodeName(ZRozszerzeniem(f.path, QStringLiteral("kmx"))).toStdString();
+        if (!wersja) wersja = wersjaZFiltra(f.filterIndex);
+    };
+    if (k.cenySrednie) {
+        for (const CennikSredni& c : kCennikiSrednie) {
+            const std::string_view rodzaj = c.rodzaj;
+            if (rodzaj == "R" && rodzaje.labour) zapytaj(c.tytul, c.nazwa, job.labourTarget);
+            if (rodzaj == "M" && rodzaje.materials) zapytaj(c.tytul, c.nazwa, job.materialsTarget);
+            if (rodzaj == "S" && rodzaje.equipment) zapytaj(c.tytul, c.nazwa, job.equipmentTarget);
         }
-    }
-    if (rodzaje.equipment) {
-        const FileDialogResult s = zapytajONazwe(k, u8("Eksport cennika sprzętu"), QStringLiteral("Sprzet"),
-                                                 filtry(), wersja ? 0 : 2);
-        if (s.accepted) {
-            job.equipmentTarget =
-                QFile::encodeName(ZRozszerzeniem(s.path, QStringLiteral("kmx"))).toStdString();
-            if (!wersja) wersja = wersjaZFiltra(s.filterIndex);
-        }
+    } else {
+        if (rodzaje.materials) zapytaj("Eksport cennika materiałów", "Materialy", job.materialsTarget);
+        if (rodzaje.equipment) zapytaj("Eksport cennika sprzętu", "Sprzet", job.equipmentTarget);
     }
     lista.first();
     ZamknijCzekaj();
-    if (job.materialsTarget.empty() && job.equipmentTarget.empty()) return WynikEksportu::Nic;
+    if (job.materialsTarget.empty() && job.equipmentTarget.empty() && job.labourTarget.empty())
+        return WynikEksportu::Nic;
     job.version = wersja.value_or(pricelist::Version::V21);
 
     PokazCzekaj(u8("Eksport cennika..."), true);

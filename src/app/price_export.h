@@ -35,6 +35,9 @@ struct EksportCen {
     QString folderStartowy;                   // where the save dialogs open
     QString katalogProgramu;                  // holds KMX/ and KMX2.1/
     bool cenySrednie = false;                 // the average-prices edition
+    // The average-prices edition: the category of the search, "R", "M" or
+    // "S" (one of three buttons); empty: the kind restriction above.
+    std::string kategoria;
 };
 
 // The texts the export shows.
@@ -56,9 +59,16 @@ enum class WynikEksportu {
 // by the page. With wersja10 the 1.0 file type is chosen before the first
 // dialog, so the dialogs offer only it, and the goods catalogue always
 // writes the files (the ready-made lists exist in 2.0 and 2.1 only).
+//
+// The producer edition offers materials, then equipment. The average-prices
+// edition offers the price list of its one category: labour
+// ("Robocizna_sred"), materials ("Materialy_sred") or equipment
+// ("Sprzet_sred"), written with the average-prices headers; without any
+// other criterion the ready-made list of that category is copied.
 WynikEksportu PobierzCeny(const EksportCen& k, bool wersja10);
 
-// The three paths on their own.
+// The three paths on their own. KopiujGotoweCenniki of the average-prices
+// edition does nothing without a category.
 WynikEksportu EksportujCenniki(const EksportCen& k, bool wersja10);
 WynikEksportu KopiujGotoweCenniki(const EksportCen& k);
 WynikEksportu EksportujCenyJednostkowe(const EksportCen& k);

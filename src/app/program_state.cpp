@@ -1,5 +1,7 @@
 #include "app/program_state.h"
 
+#include "editions/edition.h"
+
 namespace kmx::app {
 
 StanProgramu& stanProgramu() {
@@ -12,7 +14,7 @@ void UstawWydanie(const QString& edycja, const QString& rok) {
     s.Edycja = edycja;
     s.Rok = rok;
     s.Wydanie = edycja + QLatin1Char('/') + rok;
-    s.WersjaOpis = QStringLiteral("Wersja 1.21 wyd.") + s.Wydanie;
+    s.WersjaOpis = edition::tekst(&edition::Edycja::prefiksWersji) + s.Wydanie;
 }
 
 void UstawFormatyStartowe() {

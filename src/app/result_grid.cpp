@@ -13,6 +13,7 @@
 #include <string>
 #include <utility>
 
+#include "app/wait_window.h"
 #include "data/dataset.h"
 
 namespace kmx::app {
@@ -93,17 +94,17 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_ || index.column() >= columnCount()) return {};
     const auto column = static_cast<std::size_t>(index.column());
     switch (role) {
-    case Qt::DisplayRole: {
-        const int field = fieldIndex_[column];
-        if (field < 0) return QString();
-        // Out-of-view rows (notifications suspended mid-change) read as empty.
-        const std::string text = set_.displayText(index.row(), field);
-        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    }
-    case Qt::TextAlignmentRole:
-        return static_cast<int>(columns_[column].alignment);
-    default:
-        return {};
+        case Qt::DisplayRole: {
+            const int field = fieldIndex_[column];
+            if (field < 0) return QString();
+            // Out-of-view rows (notifications suspended mid-change) read as empty.
+            const std::string text = set_.displayText(index.row(), field);
+            return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        }
+        case Qt::TextAlignmentRole:
+            return static_cast<int>(columns_[column].alignment);
+        default:
+            return {};
     }
 }
 
@@ -112,6 +113,12 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
     if (role == Qt::DisplayRole) return columns_[static_cast<std::size_t>(section)].title;
     if (role == Qt::TextAlignmentRole) return static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter);
     return {};
+}
+
+void DataSetModel::setTitle(int column, const QString& title) {
+    if (column < 0 || column >= columnCount()) return;
+    columns_[static_cast<std::size_t>(column)].title = title;
+    emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
 // ------------------------------------------------------------------ ResultGrid
@@ -240,9 +247,11 @@ bool ResultGrid::sortByTitle(int section) {
         const bool ascending = ds.sortField() == field ? !ds.sortAscending() : true;
         sortSection_ = section;
         BusyCursor busy;
+        if (!tekstSortowania_.isEmpty()) PokazCzekaj(tekstSortowania_, false);
         setUpdatesEnabled(false);
         sorted = ds.sort(field, ascending);
         setUpdatesEnabled(true);
+        if (!tekstSortowania_.isEmpty()) ZamknijCzekaj();
     }
     // The header flips its arrow by itself on a click; show the set's order.
     updateSortIndicator();

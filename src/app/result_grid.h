@@ -43,12 +43,14 @@ public:
     const std::vector<GridColumn>& columns() const { return columns_; }
     // Field index of a column in the open set, -1 when the set lacks it.
     int fieldOf(int column) const;
+    // Retitles a column (the header repaints).
+    void setTitle(int column, const QString& title);
 
 private:
     data::DataSet& set_;
     std::vector<GridColumn> columns_;
-    std::vector<int> fieldIndex_;  // resolved after every reset
-    int rows_ = 0;                 // view size at the last reset
+    std::vector<int> fieldIndex_;          // resolved after every reset
+    int rows_ = 0;                         // view size at the last reset
     std::shared_ptr<DataSetModel*> self_;  // cleared on destruction; the set's hook checks it
 };
 
@@ -82,12 +84,16 @@ public:
     // such column.
     bool sortByTitle(int section);
 
+    // The wait window's text while a title click sorts (none: the
+    // hourglass alone).
+    void setTekstSortowania(const QString& text) { tekstSortowania_ = text; }
+
     // Shared "last click was on the title row" flag of all result grids.
     static bool& KliknietoTytul();
 
 signals:
-    void rowActivated();        // double click on a data row while KliknietoTytul is false
-    void enterPressed();        // Enter in the grid (the caller applies the title rule)
+    void rowActivated();  // double click on a data row while KliknietoTytul is false
+    void enterPressed();  // Enter in the grid (the caller applies the title rule)
     void titleClicked(int column);
 
 protected:
@@ -103,12 +109,13 @@ private:
     DataSetModel* model_ = nullptr;
     std::function<QString(const QString&)> sortColumnFor_;
     int sortSection_ = -1;  // the title clicked last
+    QString tekstSortowania_;
     bool syncing_ = false;  // the cursor and the selection are being put in step
 };
 
 // Pure rules of paging, shared by the grids and the paging bar.
-int liczbaLiniiNaStronie(int gridHeightPx);          // (h - 3) / 20 - 1
-int liczbaStron(int rowCount, int linesPerPage);     // lines <= 0 counts as 1; 0 rows -> 0 pages
-QString jednostkaKroku(int step);                     // "stronę", "strony" (2-4), "stron"
+int liczbaLiniiNaStronie(int gridHeightPx);       // (h - 3) / 20 - 1
+int liczbaStron(int rowCount, int linesPerPage);  // lines <= 0 counts as 1; 0 rows -> 0 pages
+QString jednostkaKroku(int step);                 // "stronę", "strony" (2-4), "stron"
 
 }  // namespace kmx::app

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,8 +20,8 @@
 #include "core/tcsengine.h"
 #include "data/dataset.h"
 #include "data/tdm.h"
-#include "platform/dialogs.h"
 #include "editions/edition.h"
+#include "platform/dialogs.h"
 
 namespace kmx::app {
 
@@ -126,9 +127,13 @@ WorksPage::WorksPage(data::TDM& tdm, TCSEngine& engine, QWidget* parent)
     connect(bWszystkie_, &QPushButton::clicked, this, &WorksPage::wszystkie);
     top->addWidget(bWszystkie_, 0, 6);
 
-    lblIlPoz_ = new QLabel(QStringLiteral("Il. poz.:"), this);
+    lblIlPoz_ = new QLabel(edition::tekst(&edition::Edycja::iloscPozycji).trimmed(), this);
     lblIlPoz_->setObjectName(QStringLiteral("lblIlPoz"));
-    lblIlPoz_->setMinimumWidth(100);
+    // Room for the longer caption of the average-prices edition and a six-digit count.
+    lblIlPoz_->setMinimumWidth(
+        QFontMetrics(lblIlPoz_->font())
+            .horizontalAdvance(edition::tekst(&edition::Edycja::iloscPozycji) + QStringLiteral("000000")) +
+        4);
     top->addWidget(lblIlPoz_, 0, 7);
     top->setColumnStretch(1, 2);
     top->setColumnStretch(2, 3);
@@ -220,7 +225,7 @@ int WorksPage::SzukajCenRobot() {
                                     platform::MessageIcon::Error);
         return count;
     }
-    lblIlPoz_->setText(QStringLiteral("Il. poz.: ") + QString::number(count));
+    lblIlPoz_->setText(edition::tekst(&edition::Edycja::iloscPozycji) + QString::number(count));
     return count;
 }
 

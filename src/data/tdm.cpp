@@ -30,7 +30,9 @@ std::optional<double> numberOf(const Cell& c) {
 // Resolves a field of the row's own result set by name; display routines are
 // attached by name and survive re-opening, so the position is looked up when
 // the routine runs.
-int field(const DataSet& ds, std::string_view name) { return ds.fieldIndex(name); }
+int field(const DataSet& ds, std::string_view name) {
+    return ds.fieldIndex(name);
+}
 
 std::string_view bytesOf(const DataSet& ds, DataSet::RowId row, std::string_view name) {
     const int f = field(ds, name);
@@ -75,12 +77,29 @@ void attachCommon(DataSet& ds) {
                "SPOSOB_OPAKOWANIA", "KOD_PRODUCENTA", "MIEJSCOWOSC"},
               [](std::string n) { return bytesDisplay(std::move(n), DeszyfrujStrP2); });
     attachAll(ds,
-              {"ULICA_DOM",    "KOD_POCZTOWY",         "TEL_KIER",         "TELEFON1",
-               "TELEFON2",     "TELEFON3",             "FAKS",             "NIP",
-               "EMAIL_PODSTAWOWY", "EMAIL_DZIAL_HANDLOWY", "ADRES_WWW",    "TOWAR.ADRES_WWW",
-               "PRODUCENT.ADRES_WWW", "NAZWISKO_OSH",   "IMIE_OSH",         "STANOWISKO_OSH",
-               "TELEFON_OSH",  "EMAIL_OSH",            "NAZWISKO_OST",     "IMIE_OST",
-               "STANOWISKO_OST", "TELEFON_OST",        "EMAIL_OST"},
+              {"ULICA_DOM",
+               "KOD_POCZTOWY",
+               "TEL_KIER",
+               "TELEFON1",
+               "TELEFON2",
+               "TELEFON3",
+               "FAKS",
+               "NIP",
+               "EMAIL_PODSTAWOWY",
+               "EMAIL_DZIAL_HANDLOWY",
+               "ADRES_WWW",
+               "TOWAR.ADRES_WWW",
+               "PRODUCENT.ADRES_WWW",
+               "NAZWISKO_OSH",
+               "IMIE_OSH",
+               "STANOWISKO_OSH",
+               "TELEFON_OSH",
+               "EMAIL_OSH",
+               "NAZWISKO_OST",
+               "IMIE_OST",
+               "STANOWISKO_OST",
+               "TELEFON_OST",
+               "EMAIL_OST"},
               [](std::string n) { return bytesDisplay(std::move(n), DeszyfrujStrP3); });
     attachAll(ds, {"CENA_PRODUCENTA", "CENA_DETALICZNA", "CENA_HURTOWA"},
               [](std::string n) { return numberDisplay(std::move(n), DeszyfrujCene); });
@@ -118,6 +137,15 @@ std::string ZapytanieTowarowDostawcy(long idProducenta) {
     return s;
 }
 
+std::string TekstZrodla(std::string_view edycja, std::string_view rok) {
+    std::string s = "Ceny średnie materiałów wg KalMarex z ";
+    s.append(edycja);
+    s += " kw. ";
+    s.append(rok);
+    s += ' ';
+    return s;
+}
+
 std::string ZapytanieGrupTowaru(long idTowaru) {
     std::string s =
         "SELECT GRUPA_TOWAROWA.NAZWA FROM GRUPA_TOWAROWA, WYBRANA_GRUPA "
@@ -137,9 +165,9 @@ std::string ZapytanieBranzDostawcy(long idProducenta) {
 }
 
 TDM::TDM() {
-    for (DataSet* ds : {&QWybrTow, &QWybrDost, &QWybrTowForDost, &TGrupa_Towarowa, &TJednostka_Miary, &TWaluta,
-                        &TWojewodztwo, &TKraj, &TBranza, &TDostawca, &QWybrGrupy, &QWybrBranza, &Qscalone, &QKnr,
-                        &TWersja})
+    for (DataSet* ds :
+         {&QWybrTow, &QWybrDost, &QWybrTowForDost, &TGrupa_Towarowa, &TJednostka_Miary, &TWaluta,
+          &TWojewodztwo, &TKraj, &TBranza, &TDostawca, &QWybrGrupy, &QWybrBranza, &Qscalone, &QKnr, &TWersja})
         ds->setDatabase(&KMXConnection);
 
     QWybrTow.setSql("select * from TOWAR");
@@ -157,11 +185,14 @@ TDM::TDM() {
     QKnr.setSql("select * from KNR order by sort");
     TWersja.setSql("select * from Wersja");
 
+    zapomnijWersje();
     attachDisplays();
     attachNotifications();
 }
 
-TDM::~TDM() { DataModuleDestroy(); }
+TDM::~TDM() {
+    DataModuleDestroy();
+}
 
 void TDM::attachDisplays() {
     // Found goods: both names with the case masks of their own row.
@@ -169,6 +200,10 @@ void TDM::attachDisplays() {
     QWybrTow.setDisplay("TOWAR.NAZWA", nameDisplay("TOWAR.NAZWA", "caseNAZWA"));
     QWybrTow.setDisplay("PRODUCENT.NAZWA", nameDisplay("PRODUCENT.NAZWA", "caseNazwaProd"));
     QWybrTow.addRowNumberField("LP");
+    // The average prices' source of every found item: the catalogue edition
+    // as last read, so it follows a later CzytajWersje.
+    QWybrTow.addComputedField(
+        "Zrodlo", [this](const DataSet&, DataSet::RowId) { return TekstZrodla(wersjaEdycja_, wersjaRok_); });
 
     // Found suppliers.
     attachCommon(QWybrDost);
@@ -277,6 +312,7 @@ bool TDM::PolaczZBaza(const std::filesystem::path& dataFile, std::optional<std::
     const std::string password = passwordCp1250 ? *passwordCp1250 : WbudowaneHaslo();
     connectionString_ = ConnectionString(dataFile, password);
     KMXConnection.close();
+    zapomnijWersje();  // the edition read belongs to the catalogue closed
     std::string error;
     // The path and the password are the only keys this engine uses; opening is
     // read-only with the file locked against writers, and there is no login.
@@ -288,7 +324,8 @@ bool TDM::PolaczZBaza(const std::filesystem::path& dataFile, std::optional<std::
 }
 
 bool TDM::OtworzTabele() {
-    for (DataSet* t : {&TGrupa_Towarowa, &TJednostka_Miary, &TWaluta, &TWojewodztwo, &TKraj, &TBranza, &TDostawca}) {
+    for (DataSet* t :
+         {&TGrupa_Towarowa, &TJednostka_Miary, &TWaluta, &TWojewodztwo, &TKraj, &TBranza, &TDostawca}) {
         std::string error;
         if (!t->open(error)) {
             UstawOstatniBlad("Nie można otworzyć tabeli.\r\n" + error, 0);
@@ -298,7 +335,13 @@ bool TDM::OtworzTabele() {
     return false;
 }
 
+void TDM::zapomnijWersje() {
+    wersjaEdycja_ = "x";
+    wersjaRok_ = "yyyy";
+}
+
 bool TDM::CzytajWersje(std::string& edycja, std::string& rok) {
+    zapomnijWersje();
     std::string error;
     if (!TWersja.open(error)) return false;
     bool ok = false;
@@ -307,8 +350,10 @@ bool TDM::CzytajWersje(std::string& edycja, std::string& rok) {
         const int fe = TWersja.fieldIndex("Edycja");
         const int fr = TWersja.fieldIndex("Rok");
         if (fe >= 0 && fr >= 0) {
-            edycja = cp1250::toUtf8(TWersja.value(fe).bytes());
-            rok = cp1250::toUtf8(TWersja.value(fr).bytes());
+            wersjaEdycja_ = cp1250::toUtf8(TWersja.value(fe).bytes());
+            wersjaRok_ = cp1250::toUtf8(TWersja.value(fr).bytes());
+            edycja = wersjaEdycja_;
+            rok = wersjaRok_;
             ok = true;
         }
     }
@@ -317,8 +362,8 @@ bool TDM::CzytajWersje(std::string& edycja, std::string& rok) {
 }
 
 void TDM::DataModuleDestroy() {
-    for (DataSet* ds : {&TGrupa_Towarowa, &TJednostka_Miary, &TWaluta, &TWojewodztwo, &TKraj, &TBranza, &QWybrTow,
-                        &QWybrDost, &QWybrTowForDost})
+    for (DataSet* ds : {&TGrupa_Towarowa, &TJednostka_Miary, &TWaluta, &TWojewodztwo, &TKraj, &TBranza,
+                        &QWybrTow, &QWybrDost, &QWybrTowForDost})
         ds->close();
 }
 

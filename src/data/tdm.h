@@ -51,7 +51,8 @@ public:
 
     // The connection string of the catalogue, with its keys in their fixed
     // order. Only the path and password mean anything to this engine.
-    static std::string ConnectionString(const std::filesystem::path& dataFile, std::string_view passwordCp1250);
+    static std::string ConnectionString(const std::filesystem::path& dataFile,
+                                        std::string_view passwordCp1250);
 
     // The password used when none is given: a constant kept scrambled.
     static std::string WbudowaneHaslo();
@@ -65,7 +66,13 @@ public:
     bool OtworzTabele();
 
     // Reads the edition record (Edycja, Rok); false when it cannot be read.
+    // The module keeps what it read for the found goods' Zrodlo field; a
+    // failed read brings back the placeholders "x" and "yyyy".
     bool CzytajWersje(std::string& edycja, std::string& rok);
+    // The catalogue edition and year last read, the placeholders before a
+    // read, after a failed one and after connecting again.
+    const std::string& wersjaEdycja() const { return wersjaEdycja_; }
+    const std::string& wersjaRok() const { return wersjaRok_; }
 
     // Closes the lookups and result queries; the connection stays open.
     void DataModuleDestroy();
@@ -110,11 +117,17 @@ private:
     void QWybrTowAfterScroll();
     void QWybrDostAfterScroll();
     void QWybrTowForDostAfterScroll();
+    void zapomnijWersje();
 
     TDMObserver* observer_ = nullptr;
     std::string connectionString_;
     std::string scaloneError_;
+    std::string wersjaEdycja_;
+    std::string wersjaRok_;
 };
+
+// The source line of the average prices: the catalogue edition and year.
+std::string TekstZrodla(std::string_view edycja, std::string_view rok);
 
 // The statement of a supplier's goods, ordered by name.
 std::string ZapytanieTowarowDostawcy(long idProducenta);

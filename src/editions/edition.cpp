@@ -35,7 +35,7 @@ const Edycja CenyProducentow{
     "Dostawca",
     false,
     false,
-    "KMX_d_",
+    ":/kmx/images/banner.png",
 };
 
 const Edycja CenySrednie{
@@ -71,7 +71,7 @@ const Edycja CenySrednie{
     "Źródło",
     true,
     true,
-    "KMX_sr_",
+    ":/kmx/images/banner_avg.png",
 };
 
 namespace {

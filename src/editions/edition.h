@@ -58,8 +58,8 @@ struct Edycja {
     bool kartaSkrocona;                 // the goods card without PKWiU, original producer, weights, packing
     bool zrodloWLiscie;                 // the list's supplier column prints the computed field Zrodlo
 
-    // --- exports
-    const char* prefiksImportu;  // "KMX_d_" / "KMX_sr_"
+    // --- look
+    const char* baner;  // the picture at the top of the main window (a resource)
 };
 
 extern const Edycja CenyProducentow;

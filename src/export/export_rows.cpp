@@ -59,7 +59,7 @@ struct SupplierLines {
 
 }  // namespace
 
-Kinds DecideKinds(std::string_view restriction, const DataSet& list) {
+Kinds DecideKinds(std::string_view restriction, const DataSet& list, bool withLabour) {
     Kinds k;
     std::string r(restriction);
     while (!r.empty() && r.back() == ' ') r.pop_back();
@@ -67,14 +67,17 @@ Kinds DecideKinds(std::string_view restriction, const DataSet& list) {
     if (!r.empty()) {
         k.materials = r == "M";
         k.equipment = r == "S";
+        k.labour = withLabour && r == "R";
         return k;
     }
     const int f = fieldOf(list, {"TYP_RMS", "TOWAR.TYP_RMS"});
     if (f < 0) return k;
-    for (int row = 0; row < list.recordCount() && !(k.materials && k.equipment); ++row) {
+    const auto all = [&] { return k.materials && k.equipment && (k.labour || !withLabour); };
+    for (int row = 0; row < list.recordCount() && !all(); ++row) {
         const std::string_view kind = list.cell(row, f).bytes();
         if (kind == "M") k.materials = true;
         if (kind == "S") k.equipment = true;
+        if (withLabour && kind == "R") k.labour = true;
     }
     return k;
 }
@@ -156,7 +159,7 @@ TempFolder::~TempFolder() {
 
 namespace {
 
-// One price list written by a walk: the rows of one kind ("M", "S") or of
+// One price list written by a walk: the rows of one kind ("M", "S", "R") or of
 // every kind (an empty filter), under the header of `headKind`.
 struct Output {
     std::string filter;
@@ -291,9 +294,10 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
 
 Result WritePriceLists(const PriceListJob& job) {
     std::vector<Output> outs;
-    // Materials before equipment.
+    // Materials before equipment, labour last.
     if (!job.materialsTarget.empty()) outs.push_back(Output{"M", "M", job.materialsTarget, "M.tmp", {}, {}});
     if (!job.equipmentTarget.empty()) outs.push_back(Output{"S", "S", job.equipmentTarget, "S.tmp", {}, {}});
+    if (!job.labourTarget.empty()) outs.push_back(Output{"R", "R", job.labourTarget, "R.tmp", {}, {}});
     return writeOutputs(job, outs);
 }
 

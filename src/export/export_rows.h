@@ -30,12 +30,15 @@ enum class ListKind {
 struct Kinds {
     bool materials = false;
     bool equipment = false;
+    bool labour = false;  // only with DecideKinds(..., withLabour)
 };
 
 // Which kinds to write: from the last goods search's kind restriction
 // ("M" or "S", blanks trimmed) or, when it is empty, by looking for rows of
-// kind exactly "M" and "S" in the list (the cursor does not move).
-Kinds DecideKinds(std::string_view restriction, const data::DataSet& list);
+// kind exactly "M" and "S" in the list (the cursor does not move). With
+// withLabour (the average-prices edition) "R" is a kind too, in the
+// restriction and in the rows; without it labour is never chosen.
+Kinds DecideKinds(std::string_view restriction, const data::DataSet& list, bool withLabour = false);
 
 // Called once per row walked with the number of rows done and the total.
 // Returning false cancels: the files are finished with the rows written so far.
@@ -55,6 +58,7 @@ struct PriceListSource {
 struct PriceListJob : PriceListSource {
     std::string materialsTarget;  // empty: materials not written
     std::string equipmentTarget;  // empty: equipment not written
+    std::string labourTarget;     // empty: labour ("R" rows) not written
 };
 
 struct Result {

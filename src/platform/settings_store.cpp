@@ -8,27 +8,31 @@ namespace kmx::platform {
 
 namespace {
 
-std::unique_ptr<QSettings> open(const QString& file) {
+std::unique_ptr<QSettings> open(const QString& file, const QString& application) {
     if (file.isEmpty())
         return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                           QStringLiteral("Nordvale"), QStringLiteral("Kalmarex VORA"));
+                                           QStringLiteral("Nordvale"), application);
     return std::make_unique<QSettings>(file, QSettings::IniFormat);
 }
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore() = default;
+QtSettingsStore QtSettingsStore::forApplication(const QString& application) {
+    QtSettingsStore store{QString()};
+    store.application_ = application;
+    return store;
+}
 
 QtSettingsStore::QtSettingsStore(const QString& iniFile) : file_(iniFile) {}
 
 QVariant QtSettingsStore::value(const QString& group, const QString& key, const QVariant& fallback) const {
-    const std::unique_ptr<QSettings> settings = open(file_);
+    const std::unique_ptr<QSettings> settings = open(file_, application_);
     settings->beginGroup(group);
     return settings->value(key, fallback);
 }
 
 bool QtSettingsStore::setValue(const QString& group, const QString& key, const QVariant& value) {
-    const std::unique_ptr<QSettings> settings = open(file_);
+    const std::unique_ptr<QSettings> settings = open(file_, application_);
     if (!settings->isWritable()) return false;
     settings->beginGroup(group);
     settings->setValue(key, value);
@@ -38,7 +42,7 @@ bool QtSettingsStore::setValue(const QString& group, const QString& key, const Q
 }
 
 QString QtSettingsStore::fileName() const {
-    return open(file_)->fileName();
+    return open(file_, application_)->fileName();
 }
 
 }  // namespace kmx::platform

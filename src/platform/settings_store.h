@@ -17,11 +17,13 @@ public:
 };
 
 // QSettings in INI format in the user's configuration folder, organisation
-// "Nordvale", application "Kalmarex VORA" (or the file given, for tests).
+// "Nordvale", the application named (each edition keeps its own), or the
+// file given (tests).
 // Every write is synced at once, so a failure shows in its result.
 class QtSettingsStore : public SettingsStore {
 public:
-    QtSettingsStore();
+    // In the user's configuration folder under Nordvale/<application>.
+    static QtSettingsStore forApplication(const QString& application);
     explicit QtSettingsStore(const QString& iniFile);
     QVariant value(const QString& group, const QString& key, const QVariant& fallback = {}) const override;
     bool setValue(const QString& group, const QString& key, const QVariant& value) override;
@@ -30,6 +32,7 @@ public:
 
 private:
     QString file_;
+    QString application_;
 };
 
 }  // namespace kmx::platform

@@ -4,6 +4,7 @@
 #include <QPrinter>
 
 #include "app/wait_window.h"
+#include "editions/edition.h"
 #include "platform/dialogs.h"
 #include "platform/printers.h"
 #include "reports/form_druk.h"
@@ -13,11 +14,12 @@
 #include "reports/rap_szcz_dost.h"
 #include "reports/rap_szcz_tow.h"
 #include "reports/rap_tow_li_tow.h"
-#include "editions/edition.h"
 
 namespace kmx::reports {
 
 std::optional<RodzajRaportu> RaportStrony(int zakladka, int strona) {
+    // Without the supplier catalogue only the goods tab's list and card print.
+    const bool dostawcy = edition::biezaca().katalogDostawcow;
     if (zakladka == 0) {
         switch (strona) {
             case 1:
@@ -25,12 +27,13 @@ std::optional<RodzajRaportu> RaportStrony(int zakladka, int strona) {
             case 2:
                 return RodzajRaportu::SzczegolyTowaru;
             case 3:
-                return RodzajRaportu::SzczegolyDostawcy;
+                if (dostawcy) return RodzajRaportu::SzczegolyDostawcy;
+                return std::nullopt;
             default:
                 return std::nullopt;
         }
     }
-    if (zakladka == 1) {
+    if (zakladka == 1 && dostawcy) {
         switch (strona) {
             case 1:
                 return RodzajRaportu::ListaDostawcow;
@@ -52,36 +55,40 @@ ZestawWydrukow::ZestawWydrukow(ZrodloRaportow& zrodlo, QWidget* okno)
       okno_(okno),
       dialog_(std::make_unique<TFrmDruk>(okno)),
       listaTow_(std::make_unique<TRapTowLiTow>()),
-      szczTow_(std::make_unique<TRapSzczTow>()),
-      szczDost_(std::make_unique<TRapSzczDost>()),
-      listaDost_(std::make_unique<TRapDostLiDost>()) {
+      szczTow_(std::make_unique<TRapSzczTow>()) {
+    // The supplier reports exist only with the supplier catalogue.
+    if (edition::biezaca().katalogDostawcow) {
+        szczDost_ = std::make_unique<TRapSzczDost>();
+        listaDost_ = std::make_unique<TRapDostLiDost>();
+    }
     dialog_->drukZestaw = [this](int tryb) { DrukZestaw(tryb); };
 }
 
 ZestawWydrukow::~ZestawWydrukow() = default;
 
-Raport& ZestawWydrukow::raport(RodzajRaportu rodzaj) {
+Raport* ZestawWydrukow::raport(RodzajRaportu rodzaj) {
     switch (rodzaj) {
         case RodzajRaportu::ListaTowarow:
-            return *listaTow_;
+            return listaTow_.get();
         case RodzajRaportu::SzczegolyTowaru:
-            return *szczTow_;
+            return szczTow_.get();
         case RodzajRaportu::SzczegolyDostawcy:
-            return *szczDost_;
+            return szczDost_.get();
         case RodzajRaportu::ListaDostawcow:
             break;
     }
-    return *listaDost_;
+    return listaDost_.get();
 }
 
 void ZestawWydrukow::DrukZestaw(int tryb) {
     const std::optional<RodzajRaportu> rodzaj = raportNaEkranie ? raportNaEkranie() : std::nullopt;
     if (!rodzaj) return;
-    Raport& r = raport(*rodzaj);
+    Raport* r = raport(*rodzaj);
+    if (!r) return;
     if (tryb == 0)
-        drukuj(r);
+        drukuj(*r);
     else
-        podglad(r);
+        podglad(*r);
 }
 
 void ZestawWydrukow::drukuj(Raport& r) {

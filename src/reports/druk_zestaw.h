@@ -1,7 +1,8 @@
 #pragma once
 // The print set: the page on screen picks the report, which is printed on
 // the printer chosen in the print-set dialog or prepared into a preview.
-// Owns the print-set dialog and the four report objects for the whole run.
+// Owns the print-set dialog and the report objects for the whole run: the
+// four, or without the supplier catalogue the two goods reports.
 
 #include <QString>
 #include <functional>
@@ -26,7 +27,9 @@ enum class RodzajRaportu { ListaTowarow, SzczegolyTowaru, SzczegolyDostawcy, Lis
 // The report of a page: main tab 0 is the goods catalogue ("Znalezione" 1,
 // "Szczegóły towaru" 2, "Szczegóły dostawcy" 3), tab 1 the supplier catalogue
 // ("Znalezieni" 1, "Szczegóły dostawcy" 2, "Lista towarów" 3, "Szczegóły
-// towaru" 4). No report for the search pages and everything else.
+// towaru" 4). No report for the search pages and everything else. Without
+// the supplier catalogue (the edition's katalogDostawcow) only tab 0's pages
+// 1 and 2 have a report.
 std::optional<RodzajRaportu> RaportStrony(int zakladka, int strona);
 
 class ZestawWydrukow {
@@ -47,7 +50,8 @@ public:
     // system's current one, SelectedPrinterIndex stays.
     void ustawieniaWydruku();
 
-    Raport& raport(RodzajRaportu rodzaj);
+    // nullptr for a report this edition does not have.
+    Raport* raport(RodzajRaportu rodzaj);
     TFrmDruk& dialog() { return *dialog_; }
     TRapTowLiTow& listaTowarow() { return *listaTow_; }
 

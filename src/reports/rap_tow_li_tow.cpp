@@ -4,6 +4,7 @@
 #include "core/display.h"
 #include "data/fields.h"
 #include "data/tdm.h"
+#include "editions/edition.h"
 
 namespace kmx::reports {
 
@@ -11,18 +12,21 @@ namespace {
 
 constexpr float kNazwaZDostawca = 65.9f;
 constexpr float kNazwaBezDostawcy = 127.3f;
-const QString kTytulListy = QStringLiteral("Lista towarów wygenerowana z systemu KALMAREX");
 
 }  // namespace
 
 TRapTowLiTow::TRapTowLiTow() {
+    const edition::Edycja& ed = edition::biezaca();
+    tytulListy_ = QString::fromUtf8(ed.tytulListyTowarow);
+    zrodloWLiscie_ = ed.zrodloWLiscie;
     zbudujTytulIStopke(true);
 
     zbudujPasyListy();
     Band& h = *def_.columnHeader;
     h.add(tytulKolumny(QStringLiteral("NLp"), 2.1f, 7.1f, QStringLiteral("Lp"), Align::Center));
-    h.add(tytulKolumny(QStringLiteral("NNazwa"), 12.7f, 66.0f, QStringLiteral("Nazwa towaru")));
-    h.add(tytulKolumny(QStringLiteral("NDostawca"), 80.7f, 19.1f, QStringLiteral("Dostawca")));
+    h.add(tytulKolumny(QStringLiteral("NNazwa"), 12.7f, 66.0f, QString::fromUtf8(ed.naglowekNazwyListy)));
+    h.add(
+        tytulKolumny(QStringLiteral("NDostawca"), 80.7f, 19.1f, QString::fromUtf8(ed.naglowekDostawcyListy)));
     h.add(tytulKolumny(QStringLiteral("NIndeksETO"), 141.8f, 15.1f, QStringLiteral("Indeks ETO"),
                        Align::Right));
     h.add(tytulKolumny(QStringLiteral("NJm"), 158.8f, 8.7f, QStringLiteral("J.m."), Align::Center));
@@ -39,8 +43,11 @@ TRapTowLiTow::TRapTowLiTow() {
     Element& n = w.add(komorka(QStringLiteral("WNazwa"), 12.7f, kNazwaZDostawca,
                                [this](const FillContext&) { return nazwa(p_.nazwa, p_.caseNazwa); }));
     n.wrap = n.grow = true;
-    Element& d = w.add(komorka(QStringLiteral("WDostawca"), 80.4f, 59.5f,
-                               [this](const FillContext&) { return nazwa(p_.dostawca, p_.caseDostawcy); }));
+    // The supplier, or on the average prices the found item's source line.
+    Element& d = w.add(komorka(QStringLiteral("WDostawca"), 80.4f, 59.5f, [this](const FillContext&) {
+        if (!zrodloWLiscie_) return nazwa(p_.dostawca, p_.caseDostawcy);
+        return p_.zrodlo < 0 ? QString() : QString::fromStdString(set_->displayText(p_.zrodlo));
+    }));
     d.wrap = d.grow = true;
     w.add(komorka(
         QStringLiteral("WIndeksETO"), 141.8f, 15.1f,
@@ -98,14 +105,16 @@ void TRapTowLiTow::przedWydrukiem(ZrodloRaportow& zrodlo, int drukarka) {
         p_.jm = f("JEDNOSTKA_MIARY.NAZWA");
         p_.cena = f("CENA_JEDNOSTKOWA");
         p_.waluta = f("WALUTA.SYMBOL");
+        // Only the found goods carry the source line.
+        if (set_ == &dm.QWybrTow) p_.zrodlo = f("Zrodlo");
     }
 
     // On one supplier's goods the supplier stands in the title, not in a column.
     const bool zDostawca = set_ != &dm.QWybrTowForDost;
-    QString tytul = kTytulListy;
+    QString tytul = tytulListy_;
     if (!zDostawca)
         tytul = nazwaZWielkoscia(&dm.QWybrDost, "producent.NAZWA", "caseNazwaProd") + QStringLiteral(" - ") +
-                kTytulListy;
+                tytulListy_;
     def_.columnHeader->element(QStringLiteral("NDostawca"))->visible = zDostawca;
     def_.detail->element(QStringLiteral("WDostawca"))->visible = zDostawca;
     def_.detail->element(QStringLiteral("WNazwa"))->rect.w = zDostawca ? kNazwaZDostawca : kNazwaBezDostawcy;

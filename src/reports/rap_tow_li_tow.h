@@ -3,6 +3,8 @@
 // list on screen (found goods, or one supplier's goods), in the list's order.
 // While it runs the list's cursor walks the rows with the window's
 // data-aware controls suspended; afterwards the list is back on its row.
+// The edition gives its texts; on the average prices the supplier column
+// holds the found item's source line (the data module's Zrodlo).
 
 #include <vector>
 
@@ -27,10 +29,12 @@ protected:
 private:
     struct Pola {
         int nazwa = -1, caseNazwa = -1, dostawca = -1, caseDostawcy = -1, eto = -1, jm = -1, cena = -1,
-            waluta = -1;
+            waluta = -1, zrodlo = -1;
     };
     QString nazwa(int field, int caseField) const;
 
+    QString tytulListy_;
+    bool zrodloWLiscie_ = false;
     data::DataSet* set_ = nullptr;
     WierszeZbioru wiersze_;
     Pola p_;

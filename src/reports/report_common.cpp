@@ -3,6 +3,7 @@
 #include "core/display.h"
 #include "data/dataset.h"
 #include "data/fields.h"
+#include "editions/edition.h"
 
 namespace kmx::reports {
 
@@ -101,7 +102,7 @@ void Raport::zbudujTytulIStopke(bool numerStrony) {
 
     def_.pageFooter = makeBand(BandKind::PageFooter, QStringLiteral("PasekStopki"), 6.6f);
     Band& s = *def_.pageFooter;
-    s.add(label(QStringLiteral("LTextStopki"), 0, 1.5f, 150, QString::fromUtf8(kTekstStopki),
+    s.add(label(QStringLiteral("LTextStopki"), 0, 1.5f, 150, edition::tekst(&edition::Edycja::stopkaRaportu),
                 FontSpec{8, false}));
     if (numerStrony) {
         s.add(field(

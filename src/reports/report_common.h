@@ -39,6 +39,8 @@ public:
 };
 
 inline constexpr const char* kNazwaFirmy = publisher::kNazwaFirmy;
+// The producer edition's page footer; every report prints its edition's
+// stopkaRaportu.
 inline constexpr char kTekstStopki[] = "KALMAREX - Baza danych towarów i dostawców branży budowlanej";
 
 // The day reports are dated with; tests set their own.
@@ -63,8 +65,8 @@ public:
 
 protected:
     virtual RowSource* wiersze() { return nullptr; }
-    // The title band (company line, date, title), the page footer with or
-    // without "str. N", in every report alike.
+    // The title band (company line, date, title), the page footer (the
+    // edition's text) with or without "str. N", in every report alike.
     void zbudujTytulIStopke(bool numerStrony);
     void ustawTekstyWspolne(ZrodloRaportow& zrodlo, const QString& tytulRaportu, int drukarka);
 

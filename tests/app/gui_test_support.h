@@ -103,17 +103,27 @@ inline std::vector<long long> kolumnaId(const data::DataSet& ds, const char* fie
     return ids;
 }
 
-// The default demo catalogue with a fixed password in a new temporary folder,
-// for a suite's SetUpTestSuite.
-inline QTemporaryDir* zbudujDemo(const char* password) {
+// A demo catalogue with a fixed password in a new temporary folder, for a
+// suite's SetUpTestSuite.
+inline QTemporaryDir* zbudujDemo(const char* password, int goods = 3000,
+                                 catalog::DemoEdition edition = catalog::DemoEdition::Prices) {
     auto* dir = new QTemporaryDir;
     EXPECT_TRUE(dir->isValid());
     catalog::DemoOptions options;
-    options.goods = 3000;
+    options.goods = goods;
     options.password = password;
+    options.edition = edition;
     const catalog::DemoResult r = catalog::writeDemo(toPath(dir->path()), options);
     EXPECT_TRUE(r.ok) << r.error;
     return dir;
+}
+
+// A named child of a window, failing the test when it is missing.
+template <typename T>
+T* znajdz(const QObject* okno, const char* name) {
+    T* found = okno->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
 }
 
 // Before each main-window test: dialogs answered by the test hooks with
@@ -183,11 +193,7 @@ protected:
     virtual void ustaw() {}
 
     app::TKmxMain& o() { return *okno_; }
-    QAction* akcja(const char* name) {
-        auto* a = okno_->findChild<QAction*>(QString::fromLatin1(name));
-        EXPECT_NE(a, nullptr) << name;
-        return a;
-    }
+    QAction* akcja(const char* name) { return znajdz<QAction>(okno_.get(), name); }
     const std::vector<platform::ShownMessage>& komunikaty() { return platform::dialogs().shownMessages; }
 
     QTemporaryDir ini_;

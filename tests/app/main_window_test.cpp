@@ -29,7 +29,6 @@
 #include <memory>
 #include <set>
 
-#include "gui_test_support.h"
 #include "app/about_box.h"
 #include "app/constants.h"
 #include "app/goods_panel.h"
@@ -46,6 +45,7 @@
 #include "core/settings_file.h"
 #include "data/database.h"
 #include "data/tdm.h"
+#include "gui_test_support.h"
 #include "platform/dialogs.h"
 #include "platform/links.h"
 #include "platform/settings_store.h"
@@ -63,7 +63,9 @@ constexpr char kHaslo[] = "Demo-Haslo-J1";
 const QString kNieZnaleziono = QStringLiteral(
     "Nie znaleziono towaru. Sprawdź czy określiłeś właściwą kategorie wyszukiwania materiał/sprzęt");
 
-std::vector<long long> idTowarow(const kmx::data::DataSet& ds) { return kolumnaId(ds, "ID_TOWARU"); }
+std::vector<long long> idTowarow(const kmx::data::DataSet& ds) {
+    return kolumnaId(ds, "ID_TOWARU");
+}
 
 class MainWindowTest : public kmx::guitest::NaDemo<MainWindowTest> {
 public:
@@ -89,9 +91,7 @@ protected:
 
     template <typename T>
     T* w(const char* name) {
-        T* found = okno_->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return znajdz<T>(okno_.get(), name);
     }
     QAction* akcja(const char* name) { return w<QAction>(name); }
     QTabWidget* PCMain() { return w<QTabWidget>("PCMain"); }
@@ -207,8 +207,7 @@ TEST(ProgramState, EditionTextsAndDateFormats) {
 
 TEST_F(MainWindowTest, StartUpReadsTheEditionAndShowsTheSearchPage) {
     TKmxMain& okno = otworz();
-    EXPECT_EQ(okno.windowTitle(),
-              QStringLiteral("KALMAREX - CENY PRODUCENTÓW I DOSTAWCÓW - wydanie 4/2026"));
+    EXPECT_EQ(okno.windowTitle(), QStringLiteral("KALMAREX - CENY PRODUCENTÓW I DOSTAWCÓW - wydanie 4/2026"));
     EXPECT_EQ(kmx::app::stanProgramu().WersjaOpis, QStringLiteral("Wersja 1.21 wyd.4/2026"));
     EXPECT_EQ(kmx::app::stanProgramu().KrotkiFormatDaty, QStringLiteral("dd-MM-yy"));
     EXPECT_EQ(PCMain()->currentIndex(), 0);

@@ -1,3 +1,4 @@
+#include "editions/edition.h"
 #include "platform/dialogs.h"
 #include "platform/links.h"
 #include "platform/settings_store.h"
@@ -236,11 +237,17 @@ TEST(QtSettingsStore, WritingWhereNoFileCanBeMadeFails) {
     EXPECT_FALSE(onFolder.setValue("JvMainForm", "FormVersion", 2));
 }
 
-TEST(QtSettingsStore, UserStoreLiesUnderTheOrganisationAndApplication) {
-    const kmx::platform::QtSettingsStore store;
-    const QString file = store.fileName();
-    EXPECT_TRUE(file.contains("Nordvale")) << file.toStdString();
-    EXPECT_TRUE(file.endsWith("Kalmarex VORA.ini")) << file.toStdString();
+TEST(QtSettingsStore, EachEditionKeepsItsOwnUserStoreUnderTheOrganisation) {
+    using kmx::edition::CenyProducentow;
+    using kmx::edition::CenySrednie;
+    const auto store = [](const kmx::edition::Edycja& e) {
+        return kmx::platform::QtSettingsStore::forApplication(QString::fromUtf8(e.grupaUstawien)).fileName();
+    };
+    const QString producer = store(CenyProducentow);
+    const QString average = store(CenySrednie);
+    EXPECT_TRUE(producer.contains("Nordvale")) << producer.toStdString();
+    EXPECT_TRUE(producer.endsWith("Nordvale/Kalmarex VORA.ini")) << producer.toStdString();
+    EXPECT_TRUE(average.endsWith("Nordvale/Kalmarex CS.ini")) << average.toStdString();
 }
 
 TEST(LinkUrl, AddressesWithoutASchemeOpenAsHttp) {

@@ -23,7 +23,6 @@
 #include <memory>
 #include <sstream>
 
-#include "gui_test_support.h"
 #include "app/main_window.h"
 #include "app/price_export.h"
 #include "app/program_paths.h"
@@ -38,9 +37,11 @@
 #include "data/database.h"
 #include "data/tdm.h"
 #include "export/export_rows.h"
+#include "gui_test_support.h"
 #include "platform/dialogs.h"
 #include "platform/links.h"
 #include "platform/settings_store.h"
+#include "price_list_readback.h"
 
 namespace {
 
@@ -61,31 +62,8 @@ const QString kF10 = QStringLiteral("Kalmarex 1.0 (*.kmx)");
 const QString kF20 = QStringLiteral("Kalmarex 2.0 (*.kmx)");
 const QString kF21 = QStringLiteral("Kalmarex 2.1 (*.kmx)");
 
-std::string czytaj(const QString& path) {
-    std::ifstream in(toPath(path), std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// A price list read back: unpacked when zipped, then decoded.
-struct Odczyt {
-    bool zip = false;
-    pl::DecodedPriceList lista;
-};
 Odczyt odczytaj(const QString& path) {
-    Odczyt o;
-    std::string body = czytaj(path);
-    EXPECT_FALSE(body.empty()) << path.toStdString();
-    o.zip = kmx::kmxzip::IsZip(toPath(path).string());
-    if (o.zip) {
-        std::string member, error;
-        EXPECT_TRUE(kmx::kmxzip::UnpackSingle(toPath(path).string(), body, member, error)) << error;
-        EXPECT_EQ(member, "kmx.kmx");
-    }
-    std::string error;
-    EXPECT_TRUE(pl::DecodePriceList(body, o.lista, error)) << error;
-    return o;
+    return odczytajCennik(path);
 }
 
 std::vector<std::string> pola(const std::string& line) {

@@ -5,10 +5,10 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
-#include <QFileInfo>
-#include <QTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTime>
 
 #include <gtest/gtest.h>
 
@@ -18,14 +18,14 @@ namespace {
 
 using kmx::platform::Hive;
 using kmx::platform::parseRegFile;
+using kmx::platform::RegFile;
 using kmx::platform::Registry;
 using kmx::platform::registry;
-using kmx::platform::RegFile;
 using kmx::platform::setRegistry;
 using kmx::platform::WineRegistry;
 using kmx::winetest::FakeWinePrefix;
-using kmx::winetest::WinePrefixVariable;
 using kmx::winetest::wineEscaped;
+using kmx::winetest::WinePrefixVariable;
 
 const QString tessarKey = QStringLiteral("Software\\Nordvale\\Tessar Pro");
 const QString tessarKey32 = QStringLiteral("Software\\Wow6432Node\\Nordvale\\Tessar Pro");
@@ -73,13 +73,14 @@ TEST(RegistryParse, ReadsTheStringValuesOfAFileAsWineWritesIt) {
 }
 
 TEST(RegistryParse, DecodesEveryEscape) {
-    const RegFile file = parseRegFile(QByteArray(
-        "[K\\\\Br\\]acket\\\\]\n"
-        "\"c\"=\"\\\\ \\\" \\n\\r\\t\\a\\b\\e\\f\\v\"\n"
-        "\"octal\"=\"\\101\\1012\\0x\\7\"\n"
-        "\"hex\"=\"\\x41\\x00411\\xf3w\\x17c\\xd83d\\xde00\\xq\"\n"
-        "\"raw\"=\"\xc5\x9b" "ci\xc3\xb3\\\\\xc5\xbc\"\n"
-        "\"other\"=\"\\q\\\xc3\xb3\"\n"));
+    const RegFile file =
+        parseRegFile(QByteArray("[K\\\\Br\\]acket\\\\]\n"
+                                "\"c\"=\"\\\\ \\\" \\n\\r\\t\\a\\b\\e\\f\\v\"\n"
+                                "\"octal\"=\"\\101\\1012\\0x\\7\"\n"
+                                "\"hex\"=\"\\x41\\x00411\\xf3w\\x17c\\xd83d\\xde00\\xq\"\n"
+                                "\"raw\"=\"\xc5\x9b"
+                                "ci\xc3\xb3\\\\\xc5\xbc\"\n"
+                                "\"other\"=\"\\q\\\xc3\xb3\"\n"));
     const QString key = "k\\br]acket";  // the trailing backslash of the section dropped
     ASSERT_TRUE(file.keys.contains(key));
     EXPECT_EQ(valueOf(file, key, "c"), QString::fromUtf8("\\ \" \n\r\t\a\b\x1b\f\v"));
@@ -90,28 +91,28 @@ TEST(RegistryParse, DecodesEveryEscape) {
 }
 
 TEST(RegistryParse, SkipsBrokenLinesAndKeepsTheRest) {
-    const RegFile file = parseRegFile(QByteArray(
-        "\"before\"=\"no section yet\"\r\n"
-        "[A] 1\r\n"
-        "\"ok\"=\"1\"\r\n"
-        "\"unterminated\"=\"abc\r\n"
-        "\"name only\r\n"
-        "\"noequals\" \"x\"\r\n"
-        "\"lone\"=\"abc\\\r\n"
-        "  \"spaced\" = \"2\"\r\n"
-        "\"twice\"=\"string first\"\r\n"
-        "\"twice\"=dword:00000002\r\n"
-        "\"wrapped\"=hex:01,02,\\\r\n"
-        "  \"looks\"=\"like a value\",\\\r\n"
-        "  [Looks like a key]\r\n"
-        "\"after\"=\"3\"\r\n"
-        "\"cut\"=hex:01,\\\r\n"
-        "[B]\r\n"
-        "\"b\"=\"4\"\r\n"
-        "[Broken\\\r\n"
-        "\"lost\"=\"5\"\r\n"
-        "[a]\r\n"
-        "\"merged\"=\"6\""));
+    const RegFile file =
+        parseRegFile(QByteArray("\"before\"=\"no section yet\"\r\n"
+                                "[A] 1\r\n"
+                                "\"ok\"=\"1\"\r\n"
+                                "\"unterminated\"=\"abc\r\n"
+                                "\"name only\r\n"
+                                "\"noequals\" \"x\"\r\n"
+                                "\"lone\"=\"abc\\\r\n"
+                                "  \"spaced\" = \"2\"\r\n"
+                                "\"twice\"=\"string first\"\r\n"
+                                "\"twice\"=dword:00000002\r\n"
+                                "\"wrapped\"=hex:01,02,\\\r\n"
+                                "  \"looks\"=\"like a value\",\\\r\n"
+                                "  [Looks like a key]\r\n"
+                                "\"after\"=\"3\"\r\n"
+                                "\"cut\"=hex:01,\\\r\n"
+                                "[B]\r\n"
+                                "\"b\"=\"4\"\r\n"
+                                "[Broken\\\r\n"
+                                "\"lost\"=\"5\"\r\n"
+                                "[a]\r\n"
+                                "\"merged\"=\"6\""));
     const QHash<QString, QString> a = file.keys.value("a");
     EXPECT_EQ(a, (QHash<QString, QString>{{"ok", "1"}, {"spaced", "2"}, {"after", "3"}, {"merged", "6"}}));
     EXPECT_EQ(file.keys.value("b"), (QHash<QString, QString>{{"b", "4"}}));
@@ -126,9 +127,12 @@ TEST(RegistryParse, EscapesAsWineDoes) {
     EXPECT_EQ(wineEscaped(QString::fromUtf8("\"[x]\"\t\x01") + "7" + QChar(1)), "\\\"[x]\\\"\\t\\0017\\1");
 
     // Whatever the helper writes reads back as it was.
-    const QStringList texts = {QString::fromUtf8("żółć 4 ąę"), QString::fromUtf8("ó1ÓaÓg"), "a\\\"b\"\\",
+    const QStringList texts = {QString::fromUtf8("żółć 4 ąę"),
+                               QString::fromUtf8("ó1ÓaÓg"),
+                               "a\\\"b\"\\",
                                QString("\x01") + "7" + QChar(0x7f) + "\n\x1b",
-                               QString::fromUtf8("\U0001F600f]["), ""};
+                               QString::fromUtf8("\U0001F600f]["),
+                               ""};
     for (const QString& text : texts) {
         const QString key = "K\\" + text + "\\Z";
         const QByteArray reg = "[" + wineEscaped(key, "[]") + "] 1\n\"" + wineEscaped(text) + "\"=\"" +
@@ -155,10 +159,18 @@ TEST(RegistryParse, SurvivesDamagedAndRandomInput) {
             for (int edits = 1 + int(pick(8)); edits > 0; --edits) {
                 const qsizetype at = pick(text.size() + 1);
                 switch (random() % 4) {
-                case 0: if (at < text.size()) text[at] = anyByte(); break;
-                case 1: text.insert(at, anyByte()); break;
-                case 2: text.remove(at, pick(40)); break;
-                default: text.insert(at, text.mid(pick(text.size()), pick(60))); break;
+                    case 0:
+                        if (at < text.size()) text[at] = anyByte();
+                        break;
+                    case 1:
+                        text.insert(at, anyByte());
+                        break;
+                    case 2:
+                        text.remove(at, pick(40));
+                        break;
+                    default:
+                        text.insert(at, text.mid(pick(text.size()), pick(60)));
+                        break;
                 }
             }
         }
@@ -172,8 +184,8 @@ TEST(RegistryParse, SurvivesDamagedAndRandomInput) {
     }
     // Lines of megabytes that never close: one pass over each.
     const QByteArray huge(4 * 1024 * 1024, 'a');
-    const QByteArray hugeLines = "[" + huge + "\n[K]\n\"" + huge + "\n\"v\"=\"" + huge + "\\\n" +
-                                 "\"" + QByteArray("\\x").repeated(1 << 20) + "\n\"v2\"=\"" + huge + "\"\n";
+    const QByteArray hugeLines = "[" + huge + "\n[K]\n\"" + huge + "\n\"v\"=\"" + huge + "\\\n" + "\"" +
+                                 QByteArray("\\x").repeated(1 << 20) + "\n\"v2\"=\"" + huge + "\"\n";
     const RegFile file = parseRegFile(hugeLines);
     EXPECT_EQ(file.keys.value("k").size(), 1);
     EXPECT_EQ(file.keys.value("k").value("v2").size(), huge.size());
@@ -195,19 +207,22 @@ TEST(RegistryWine, ReadsSixtyFourAndThirtyTwoBitLayouts) {
         EXPECT_EQ(wine.readString(Hive::LocalMachine, win64 ? tessarKey32 : tessarKey, "Path"),
                   "C:\\Program Files\\Nordvale\\Tessar Pro");
         EXPECT_EQ(wine.readString(Hive::LocalMachine, win64 ? tessarKey : tessarKey32, "Path"), std::nullopt);
-        EXPECT_EQ(wine.readString(Hive::LocalMachine, "Software\\Nordvale\\Tessar Pro 64", "Path"), "C:\\T64");
+        EXPECT_EQ(wine.readString(Hive::LocalMachine, "Software\\Nordvale\\Tessar Pro 64", "Path"),
+                  "C:\\T64");
         EXPECT_EQ(wine.readString(Hive::CurrentUser, tessarKey + "\\Ustawienia", "Katalog cen"), "C:\\Ceny");
         // The hives are apart.
-        EXPECT_EQ(wine.readString(Hive::LocalMachine, tessarKey + "\\Ustawienia", "Katalog cen"), std::nullopt);
-        EXPECT_EQ(wine.readString(Hive::CurrentUser, "Software\\Nordvale\\Tessar Pro 64", "Path"), std::nullopt);
+        EXPECT_EQ(wine.readString(Hive::LocalMachine, tessarKey + "\\Ustawienia", "Katalog cen"),
+                  std::nullopt);
+        EXPECT_EQ(wine.readString(Hive::CurrentUser, "Software\\Nordvale\\Tessar Pro 64", "Path"),
+                  std::nullopt);
     }
 }
 
 TEST(RegistryWine, NamesIgnoreLetterCaseAndOnlyStringsAreStrings) {
     FakeWinePrefix prefix;
     const QString tables = QString::fromUtf8("Software\\Nordvale\\Tabele parametrów");
-    prefix.setString(Hive::LocalMachine, tables, QString::fromUtf8("ścieżka tabel"), QString::fromUtf8("C:\\Tabele Ó"),
-                     false);
+    prefix.setString(Hive::LocalMachine, tables, QString::fromUtf8("ścieżka tabel"),
+                     QString::fromUtf8("C:\\Tabele Ó"), false);
     prefix.setString(Hive::LocalMachine, tessarKey, "", "Tessar Pro 4");
     prefix.setDword(Hive::LocalMachine, tessarKey, "Install", 1);
     prefix.setExpandString(Hive::LocalMachine, tessarKey, "Env", "%ProgramFiles%");
@@ -220,12 +235,14 @@ TEST(RegistryWine, NamesIgnoreLetterCaseAndOnlyStringsAreStrings) {
     ASSERT_TRUE(system.open(QIODevice::ReadOnly));
     const QByteArray text = system.readAll();
     EXPECT_TRUE(text.contains("\n[Software\\\\Nordvale\\\\Tabele parametr\\xf3w] 17")) << text.toStdString();
-    EXPECT_TRUE(text.contains("\n\"\\x015bcie\\x17cka tabel\"=\"C:\\\\Tabele \\xd3\"\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\n\"\\x015bcie\\x17cka tabel\"=\"C:\\\\Tabele \\xd3\"\n"))
+        << text.toStdString();
 
     WineRegistry wine(prefix.path());
-    EXPECT_EQ(wine.readString(Hive::LocalMachine, QString::fromUtf8("SOFTWARE\\NORDVALE\\TABELE PARAMETRÓW\\"),
-                              QString::fromUtf8("ŚCIEŻKA Tabel")),
-              QString::fromUtf8("C:\\Tabele Ó"));
+    EXPECT_EQ(
+        wine.readString(Hive::LocalMachine, QString::fromUtf8("SOFTWARE\\NORDVALE\\TABELE PARAMETRÓW\\"),
+                        QString::fromUtf8("ŚCIEŻKA Tabel")),
+        QString::fromUtf8("C:\\Tabele Ó"));
     EXPECT_EQ(wine.readString(Hive::LocalMachine, tessarKey32, ""), "Tessar Pro 4");
     EXPECT_EQ(wine.readString(Hive::LocalMachine, tessarKey32, "multi"), "a\nb\t\"c\"");
     for (const char* notString : {"Install", "Env", "Blob", "Missing"})
@@ -277,7 +294,9 @@ TEST(RegistryWine, PrefixWithoutRegistryFilesHasNoValues) {
 
 class OneValueRegistry : public Registry {
 public:
-    std::optional<QString> readString(Hive, const QString& keyPath, const QString&) override { return keyPath; }
+    std::optional<QString> readString(Hive, const QString& keyPath, const QString&) override {
+        return keyPath;
+    }
 };
 
 TEST(RegistryAccessor, FollowsWinePrefixUntilATestInstallsAnother) {

@@ -38,11 +38,12 @@ class ResultGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto file = dir_.file("kmx.dat");
-        buildCatalog(file,
-                     "CREATE TABLE TOWAR(ID INTEGER PRIMARY KEY, NAZWA TEXT, idx_NAZWA INTEGER, CENA INTEGER);"
-                     "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 120)"
-                     " INSERT INTO TOWAR SELECT x, printf('Towar %03d', x), 121 - x, 10 * x FROM n;"
-                     "UPDATE TOWAR SET NAZWA = '\243ata' WHERE ID = 3;");
+        buildCatalog(
+            file,
+            "CREATE TABLE TOWAR(ID INTEGER PRIMARY KEY, NAZWA TEXT, idx_NAZWA INTEGER, CENA INTEGER);"
+            "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 120)"
+            " INSERT INTO TOWAR SELECT x, printf('Towar %03d', x), 121 - x, 10 * x FROM n;"
+            "UPDATE TOWAR SET NAZWA = '\243ata' WHERE ID = 3;");
         std::string error;
         ASSERT_TRUE(db_.open(file, kKey, error)) << error;
         set_.setDatabase(&db_);
@@ -65,8 +66,9 @@ protected:
     // Sorting "NAZWA" goes by its rank; the others by themselves.
     std::unique_ptr<ResultGrid> makeGrid() {
         auto grid = std::make_unique<ResultGrid>(set_, columns(), [](const QString& field) {
-            return field.compare(QStringLiteral("nazwa"), Qt::CaseInsensitive) == 0 ? QStringLiteral("idx_NAZWA")
-                                                                                    : QString();
+            return field.compare(QStringLiteral("nazwa"), Qt::CaseInsensitive) == 0
+                       ? QStringLiteral("idx_NAZWA")
+                       : QString();
         });
         grid->resize(500, 374);
         grid->show();
@@ -330,8 +332,9 @@ TEST_F(ResultGridTest, SortShowsTheHourglassAndHoldsThePainting) {
 
 TEST_F(ResultGridTest, SortThatCannotHappenChangesNothing) {
     auto grid = std::make_unique<ResultGrid>(
-        set_, std::vector<GridColumn>{{QStringLiteral("Nazwa"), QStringLiteral("NAZWA"), 100},
-                                      {QStringLiteral("Brak"), QStringLiteral("BRAK"), 100}},
+        set_,
+        std::vector<GridColumn>{{QStringLiteral("Nazwa"), QStringLiteral("NAZWA"), 100},
+                                {QStringLiteral("Brak"), QStringLiteral("BRAK"), 100}},
         nullptr);
     EXPECT_FALSE(grid->sortByTitle(0));  // closed set
     open();
@@ -447,7 +450,9 @@ TEST_F(ResultGridTest, ListWithItsPagingBar) {
     header->setFixedHeight(56);
     auto* grid = new ResultGrid(
         set_, columns(),
-        [](const QString& f) { return f == QStringLiteral("NAZWA") ? QStringLiteral("idx_NAZWA") : QString(); },
+        [](const QString& f) {
+            return f == QStringLiteral("NAZWA") ? QStringLiteral("idx_NAZWA") : QString();
+        },
         &page);
     layout->addWidget(header);
     layout->addWidget(grid);

@@ -44,7 +44,9 @@ private:
 [[maybe_unused]] ::testing::Environment* const kGuiEnvironment =
     ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
-QByteArray bytes(std::string_view text) { return QByteArray(text.data(), static_cast<qsizetype>(text.size())); }
+QByteArray bytes(std::string_view text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 class RtfReader : public ::testing::Test {
 protected:
@@ -70,10 +72,9 @@ protected:
 // ---- text and paragraphs ----
 
 TEST_F(RtfReader, ParagraphsAndHeaderTablesLeaveOnlyTheText) {
-    const QString text = load(
-        R"({\rtf1\ansi\ansicpg1250\deff0{\fonttbl{\f0\fswiss\fcharset238 Arial;}})"
-        R"({\colortbl;\red255\green0\blue0;}{\stylesheet{\s0 Normal;}})"
-        R"({\info{\title Tytul}{\author Autor}}\pard Ala ma\par kota\par})");
+    const QString text = load(R"({\rtf1\ansi\ansicpg1250\deff0{\fonttbl{\f0\fswiss\fcharset238 Arial;}})"
+                              R"({\colortbl;\red255\green0\blue0;}{\stylesheet{\s0 Normal;}})"
+                              R"({\info{\title Tytul}{\author Autor}}\pard Ala ma\par kota\par})");
     EXPECT_EQ(text, QStringLiteral("Ala ma\nkota\n"));
     EXPECT_EQ(doc.blockCount(), 3);
 }
@@ -86,7 +87,8 @@ TEST_F(RtfReader, LineBreakStaysInsideTheParagraphAndTabIsACharacter) {
 
 TEST_F(RtfReader, EscapesAndSpecialCharacters) {
     load(R"({\rtf1 a\{b\}c\\d\~e\_f\-g\emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote})");
-    EXPECT_EQ(doc.toRawText(), QStringLiteral(u"a{b}c\\d\u00A0e\u2011fg\u2014\u2013\u2022\u2018\u2019\u201C\u201D"));
+    EXPECT_EQ(doc.toRawText(),
+              QStringLiteral(u"a{b}c\\d\u00A0e\u2011fg\u2014\u2013\u2022\u2018\u2019\u201C\u201D"));
 }
 
 TEST_F(RtfReader, SpaceAfterControlWordIsItsDelimiterButOthersAreText) {
@@ -100,15 +102,17 @@ TEST_F(RtfReader, ContentReplacesTheOldDocumentWithoutUndoHistory) {
     EXPECT_FALSE(doc.isModified());
 }
 
-TEST_F(RtfReader, HiddenTextIsNotShown) { EXPECT_EQ(load(R"({\rtf1 a{\v ukryty}b\v c\v0 d})"), QStringLiteral("abd")); }
+TEST_F(RtfReader, HiddenTextIsNotShown) {
+    EXPECT_EQ(load(R"({\rtf1 a{\v ukryty}b\v c\v0 d})"), QStringLiteral("abd"));
+}
 
 // ---- character formats ----
 
 TEST_F(RtfReader, CharacterFormatsFollowGroupsAndToggles) {
-    const QString text = load(
-        R"({\rtf1{\colortbl;\red255\green0\blue0;\red0\green128\blue0;})"
-        R"(n{\b B}{\i I}{\ul U}{\strike S}{\fs40 F}{\cf1 C}{\highlight2 H}{\super P}{\sub Q}n)"
-        R"(\b X\b0 Y\i\ul\fs30\cf2 W\plain Z})");
+    const QString text =
+        load(R"({\rtf1{\colortbl;\red255\green0\blue0;\red0\green128\blue0;})"
+             R"(n{\b B}{\i I}{\ul U}{\strike S}{\fs40 F}{\cf1 C}{\highlight2 H}{\super P}{\sub Q}n)"
+             R"(\b X\b0 Y\i\ul\fs30\cf2 W\plain Z})");
     ASSERT_EQ(text, QStringLiteral("nBIUSFCHPQnXYWZ"));
     // Group 'n' before and after: plain 12 pt text without colour.
     for (int pos : {0, 10}) {
@@ -151,7 +155,8 @@ TEST_F(RtfReader, UnderlineEndsWithUlnoneOrUl0) {
 
 TEST_F(RtfReader, ColourIndexesReadTheColourTable) {
     // Entry 0 given explicitly, entry 1 automatic; index 9 does not exist.
-    ASSERT_EQ(load(R"({\rtf1{\colortbl\red0\green0\blue255;;}\cf0 a\cf1 b\cf9 c\cf-4 d})"), QStringLiteral("abcd"));
+    ASSERT_EQ(load(R"({\rtf1{\colortbl\red0\green0\blue255;;}\cf0 a\cf1 b\cf9 c\cf-4 d})"),
+              QStringLiteral("abcd"));
     EXPECT_EQ(at(0).foreground().color(), QColor(0, 0, 255));
     EXPECT_FALSE(at(1).hasProperty(QTextFormat::ForegroundBrush));
     EXPECT_FALSE(at(2).hasProperty(QTextFormat::ForegroundBrush));
@@ -266,7 +271,8 @@ TEST_F(RtfReader, HexBytesUseTheCharsetOfTheCurrentFont) {
 }
 
 TEST_F(RtfReader, FontTableWithoutEntryGroups) {
-    ASSERT_EQ(load(R"({\rtf1{\fonttbl\f0\froman Times;\f1\fcharset238 Arial CE;}\f1\'b3})"), QStringLiteral(u"ł"));
+    ASSERT_EQ(load(R"({\rtf1{\fonttbl\f0\froman Times;\f1\fcharset238 Arial CE;}\f1\'b3})"),
+              QStringLiteral(u"ł"));
     EXPECT_EQ(at(0).fontFamilies().toStringList(), QStringList{QStringLiteral("Arial CE")});
 }
 
@@ -371,9 +377,11 @@ TEST_F(RtfReader, OverlongControlWordsAndNumbers) {
 
 TEST_F(RtfReader, DeepNestingIsCappedAndSkipped) {
     // Within the cap the text is read.
-    EXPECT_EQ(load("{\\rtf1 " + std::string(200, '{') + "a" + std::string(200, '}') + "b}"), QStringLiteral("ab"));
+    EXPECT_EQ(load("{\\rtf1 " + std::string(200, '{') + "a" + std::string(200, '}') + "b}"),
+              QStringLiteral("ab"));
     // Groups beyond the cap are skipped whole and the braces still balance.
-    EXPECT_EQ(load("{\\rtf1 " + std::string(300, '{') + "x" + std::string(300, '}') + "y}"), QStringLiteral("y"));
+    EXPECT_EQ(load("{\\rtf1 " + std::string(300, '{') + "x" + std::string(300, '}') + "y}"),
+              QStringLiteral("y"));
     EXPECT_EQ(load("{\\rtf1 " + std::string(1000000, '{') + "x"), QString());
 }
 

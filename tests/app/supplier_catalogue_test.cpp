@@ -30,7 +30,6 @@
 #include <string>
 #include <vector>
 
-#include "gui_test_support.h"
 #include "app/goods_panel.h"
 #include "app/main_window.h"
 #include "app/paging_bar.h"
@@ -44,6 +43,7 @@
 #include "core/query_builder.h"
 #include "data/database.h"
 #include "data/tdm.h"
+#include "gui_test_support.h"
 #include "platform/dialogs.h"
 #include "platform/links.h"
 #include "platform/settings_store.h"
@@ -79,7 +79,8 @@ protected:
         przygotujTestOkna();
         ASSERT_TRUE(ini_.isValid());
         store_ = std::make_unique<kmx::platform::QtSettingsStore>(ini_.filePath(QStringLiteral("kmx.ini")));
-        ASSERT_FALSE(wzor_.PolaczZBaza(toPath(demo_->filePath(QStringLiteral("kmx.dat"))), std::string(kHaslo)))
+        ASSERT_FALSE(
+            wzor_.PolaczZBaza(toPath(demo_->filePath(QStringLiteral("kmx.dat"))), std::string(kHaslo)))
             << kmx::OstatniBlad().text;
     }
     void TearDown() override {
@@ -94,9 +95,7 @@ protected:
 
     template <typename T>
     T* w(const char* name) {
-        T* found = okno_->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return znajdz<T>(okno_.get(), name);
     }
     QAction* akcja(const char* name) { return w<QAction>(name); }
     QTabWidget* PCMain() { return w<QTabWidget>("PCMain"); }
@@ -112,7 +111,8 @@ protected:
     std::vector<long long> wzorzec(const kmx::TsDostawca& kryteria) {
         kmx::data::DataSet& ds = wzor_.QWybrDost;
         std::string error;
-        EXPECT_TRUE(ds.open(kmx::ZbudujZapytanieDostawcow(kryteria) + " ORDER BY idx_nazwa_prod", error)) << error;
+        EXPECT_TRUE(ds.open(kmx::ZbudujZapytanieDostawcow(kryteria) + " ORDER BY idx_nazwa_prod", error))
+            << error;
         return kolumnaId(ds);
     }
     // The ids a plain statement gives on the second connection.
@@ -163,14 +163,17 @@ protected:
 TEST(SupplierScreenRules, SortColumnsOfTheSupplierLists) {
     using kmx::app::KolumnaSortowaniaDostawcow;
     using kmx::app::KolumnaSortowaniaTowarowDostawcy;
-    EXPECT_EQ(KolumnaSortowaniaDostawcow(QStringLiteral("producent.NAZWA")), QStringLiteral("idx_nazwa_prod"));
-    EXPECT_EQ(KolumnaSortowaniaDostawcow(QStringLiteral("Miejscowosc")), QStringLiteral("idx_MIEJSCOWOSC_prod"));
+    EXPECT_EQ(KolumnaSortowaniaDostawcow(QStringLiteral("producent.NAZWA")),
+              QStringLiteral("idx_nazwa_prod"));
+    EXPECT_EQ(KolumnaSortowaniaDostawcow(QStringLiteral("Miejscowosc")),
+              QStringLiteral("idx_MIEJSCOWOSC_prod"));
     EXPECT_TRUE(KolumnaSortowaniaDostawcow(QStringLiteral("EMAIL_PODSTAWOWY")).isEmpty());
     EXPECT_TRUE(KolumnaSortowaniaDostawcow(QStringLiteral("INDEKS_ETO")).isEmpty());
     EXPECT_EQ(KolumnaSortowaniaTowarowDostawcy(QStringLiteral("Towar.NAZWA")), QStringLiteral("idx_NAZWA"));
     EXPECT_EQ(KolumnaSortowaniaTowarowDostawcy(QStringLiteral("Jednostka_miary.Nazwa")),
               QStringLiteral("idx_jedn_miary"));
-    EXPECT_EQ(KolumnaSortowaniaTowarowDostawcy(QStringLiteral("indeks_eto")), QStringLiteral("idx_indeks_eto"));
+    EXPECT_EQ(KolumnaSortowaniaTowarowDostawcy(QStringLiteral("indeks_eto")),
+              QStringLiteral("idx_indeks_eto"));
     EXPECT_TRUE(KolumnaSortowaniaTowarowDostawcy(QStringLiteral("producent.NAZWA")).isEmpty());
 }
 
@@ -362,9 +365,10 @@ TEST_F(SupplierCatalogueTest, RejectedSupplierStatementIsReported) {
     QTemporaryDir dir;
     // The producers keep only what the name list needs: the supplier
     // statement names columns that are gone.
-    otworz(kopia(dir,
-                 "CREATE TABLE P2 AS SELECT ID_PRODUCENTA, NAZWA, caseNazwaProd, idx_nazwa_prod FROM PRODUCENT;"
-                 " DROP TABLE PRODUCENT; ALTER TABLE P2 RENAME TO PRODUCENT;"));
+    otworz(
+        kopia(dir,
+              "CREATE TABLE P2 AS SELECT ID_PRODUCENTA, NAZWA, caseNazwaProd, idx_nazwa_prod FROM PRODUCENT;"
+              " DROP TABLE PRODUCENT; ALTER TABLE P2 RENAME TO PRODUCENT;"));
     ASSERT_TRUE(komunikaty().empty());
     akcja("AKrytSzukDostawcy")->trigger();
     w<QPushButton>("bSzukajDost")->click();

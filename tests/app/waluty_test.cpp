@@ -146,7 +146,8 @@ const QByteArray kKursy =
     "XYZ=0.0000,zerowy\r\n"
     "\r\n"
     "[Inne]\r\n"
-    "Miasto=\xA3\xF3" "d\x9F\r\n";
+    "Miasto=\xA3\xF3"
+    "d\x9F\r\n";
 
 struct Ceny {
     float producenta, hurtowa, detaliczna;
@@ -154,16 +155,16 @@ struct Ceny {
 
 // Converts one row; the result and the prices after.
 std::pair<WynikKursu, Ceny> przelicz(TWaluty& w, Ceny c, const char* cennika, const char* towaru) {
-    const WynikKursu r =
-        w.Przelicz(c.producenta, c.hurtowa, c.detaliczna, QString::fromUtf8(cennika), QString::fromUtf8(towaru));
+    const WynikKursu r = w.Przelicz(c.producenta, c.hurtowa, c.detaliczna, QString::fromUtf8(cennika),
+                                    QString::fromUtf8(towaru));
     return {r, c};
 }
 
-#define EXPECT_CENY(c, p, h, d)              \
-    do {                                     \
-        EXPECT_FLOAT_EQ((c).producenta, p);  \
-        EXPECT_FLOAT_EQ((c).hurtowa, h);     \
-        EXPECT_FLOAT_EQ((c).detaliczna, d);  \
+#define EXPECT_CENY(c, p, h, d)             \
+    do {                                    \
+        EXPECT_FLOAT_EQ((c).producenta, p); \
+        EXPECT_FLOAT_EQ((c).hurtowa, h);    \
+        EXPECT_FLOAT_EQ((c).detaliczna, d); \
     } while (0)
 
 TEST_F(Waluty, FindsTheRatesFileThroughTheRegistryInEveryPrefixLayout) {
@@ -193,8 +194,8 @@ TEST_F(Waluty, FindsTheRatesFileThroughTheRegistryInEveryPrefixLayout) {
     // The 32-bit view comes first when both hold a folder.
     FakeWinePrefix p;
     ASSERT_TRUE(p.isValid());
-    p.setString(Hive::LocalMachine, QStringLiteral("Software\\Wow6432Node\\Nordvale\\Tabele parametrów"), kWartosc,
-                QStringLiteral("C:\\Tabele32"), false);
+    p.setString(Hive::LocalMachine, QStringLiteral("Software\\Wow6432Node\\Nordvale\\Tabele parametrów"),
+                kWartosc, QStringLiteral("C:\\Tabele32"), false);
     p.setString(Hive::LocalMachine, kKlucz, kWartosc, QStringLiteral("C:\\Tabele64"), false);
     ASSERT_TRUE(p.writeRegistry(true));
     WineRegistry rejestr(p.path());
@@ -237,7 +238,8 @@ TEST_F(Waluty, DefaultFolderAndBaseCurrency) {
     for (const QByteArray& wartosc : {QByteArray("EUR,euro,wsp\xF3lne"), QByteArray(" CZK ")}) {
         const QByteArray plikBazowej = "[Kursy walut]\r\nWaluta bazowa=" + wartosc + "\r\n";
         ASSERT_TRUE(zapisz(nowy, plikBazowej));
-        EXPECT_EQ(zaladuj().walutaBazowa(), wartosc.startsWith("EUR") ? QStringLiteral("EUR") : QStringLiteral("CZK"));
+        EXPECT_EQ(zaladuj().walutaBazowa(),
+                  wartosc.startsWith("EUR") ? QStringLiteral("EUR") : QStringLiteral("CZK"));
         EXPECT_EQ(czytaj(nowy), plikBazowej);
     }
 }
@@ -287,7 +289,8 @@ TEST_F(Waluty, AsksForAnUnknownRateAndStoresItForTheNextRows) {
     ASSERT_NE(kmx::app::oknoCzekaj(), nullptr);
     EXPECT_TRUE(kmx::app::oknoCzekaj()->isVisible());
     // Stored with four decimals at the end of the section, nothing else touched.
-    EXPECT_EQ(czytaj(plik()), QByteArray(kKursy).replace("zerowy\r\n", "zerowy\r\nCAD=3.7500,dolar kanadyjski\r\n"));
+    EXPECT_EQ(czytaj(plik()),
+              QByteArray(kKursy).replace("zerowy\r\n", "zerowy\r\nCAD=3.7500,dolar kanadyjski\r\n"));
 
     // The next row reads it from the file.
     std::tie(r, c) = przelicz(w, {2, 0, 1}, "PLN", "CAD");
@@ -297,8 +300,10 @@ TEST_F(Waluty, AsksForAnUnknownRateAndStoresItForTheNextRows) {
 
     // Both unknown: the price list's currency first, then the goods'; the
     // code is stored as typed, the description in Windows-1250.
-    odpowiedzi_.push_back({"btnOK", QStringLiteral("4"), QStringLiteral("frank szwajcarski"), QStringLiteral("chf")});
-    odpowiedzi_.push_back({"btnOK", QStringLiteral("5.2"), QStringLiteral("funt brytyjski – Wielka Brytania"), {}});
+    odpowiedzi_.push_back(
+        {"btnOK", QStringLiteral("4"), QStringLiteral("frank szwajcarski"), QStringLiteral("chf")});
+    odpowiedzi_.push_back(
+        {"btnOK", QStringLiteral("5.2"), QStringLiteral("funt brytyjski – Wielka Brytania"), {}});
     std::tie(r, c) = przelicz(w, {8, 4, 2}, "CHF", "GBP");
     EXPECT_EQ(r, WynikKursu::Ok);
     EXPECT_CENY(c, 10.4f, 5.2f, 2.6f);
@@ -306,7 +311,8 @@ TEST_F(Waluty, AsksForAnUnknownRateAndStoresItForTheNextRows) {
     EXPECT_EQ(pytania_[1].kod, QStringLiteral("CHF"));
     EXPECT_EQ(pytania_[2].kod, QStringLiteral("GBP"));
     const QByteArray teraz = czytaj(plik());
-    EXPECT_TRUE(teraz.contains("\r\nchf=4.0000,frank szwajcarski\r\nGBP=5.2000,funt brytyjski \x96 Wielka Brytania\r\n"))
+    EXPECT_TRUE(teraz.contains(
+        "\r\nchf=4.0000,frank szwajcarski\r\nGBP=5.2000,funt brytyjski \x96 Wielka Brytania\r\n"))
         << teraz.toStdString();
     EXPECT_EQ(w.Kurs(QStringLiteral("CHF")), 4.0);
     std::tie(r, c) = przelicz(w, {8, 4, 2}, "GBP", "CHF");
@@ -414,10 +420,10 @@ TEST_F(FWaluta, OkNormalisesTheRateOrAsksForANumber) {
         const char* znormalizowany;  // nullptr: no number
     };
     const Przypadek przypadki[] = {
-        {"4,1", "4.1000"},  {"3,75", "3.7500"}, {" 2 ", "2.0000"}, {"1.23456", "1.2346"},
-        {"0", "0.0000"},    {"+7,5", "7.5000"}, {"1e2", "100.0000"}, {"abc", nullptr},
-        {"", nullptr},      {"1,2,3", nullptr}, {"4.1 zł", nullptr}, {"inf", nullptr},
-        {"nan", nullptr},   {"1 000", nullptr},
+        {"4,1", "4.1000"}, {"3,75", "3.7500"}, {" 2 ", "2.0000"},   {"1.23456", "1.2346"},
+        {"0", "0.0000"},   {"+7,5", "7.5000"}, {"1e2", "100.0000"}, {"abc", nullptr},
+        {"", nullptr},     {"1,2,3", nullptr}, {"4.1 zł", nullptr}, {"inf", nullptr},
+        {"nan", nullptr},  {"1 000", nullptr},
     };
     TFWaluta d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Dodaj Walutę"));

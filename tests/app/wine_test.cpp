@@ -37,7 +37,8 @@ TEST_F(WinePathsTest, ToUnixFindsTheNamesOnDiskWhateverTheirLetterCase) {
     EXPECT_EQ(paths.toUnix("C:\\"), prefix.driveC());
     EXPECT_EQ(paths.toUnix("C:"), prefix.driveC());
     // What does not exist yet keeps its spelling after the part that does.
-    EXPECT_EQ(paths.toUnix("C:\\program files\\nordvale\\Tessar Pro\\Eksport\\Cennik.KMX"), dir + "/Eksport/Cennik.KMX");
+    EXPECT_EQ(paths.toUnix("C:\\program files\\nordvale\\Tessar Pro\\Eksport\\Cennik.KMX"),
+              dir + "/Eksport/Cennik.KMX");
     EXPECT_TRUE(QFile::exists(paths.toUnix("C:\\PROGRAM FILES\\NORDVALE\\TESSAR PRO\\TESSAR4.EXE")));
 
     // Two names apart only in letter case: the exact spelling, else the first in byte order.
@@ -56,8 +57,8 @@ TEST_F(WinePathsTest, ToUnixGoesThroughTheDriveLinks) {
     EXPECT_EQ(paths.toUnix("e:\\nordvale"), prefix.driveC() + "/Program Files/NORDVALE");
     EXPECT_EQ(paths.toUnix("Z:\\"), "/");
     EXPECT_EQ(paths.toUnix("z:" + exe), exe);
-    for (const char* notThere : {"F:\\x", "Program Files\\x", "\\Program Files", "\\\\server\\share\\x", "C:x", "",
-                                 "1:\\x", "CC:\\x"})
+    for (const char* notThere : {"F:\\x", "Program Files\\x", "\\Program Files", "\\\\server\\share\\x",
+                                 "C:x", "", "1:\\x", "CC:\\x"})
         EXPECT_EQ(paths.toUnix(notThere), QString()) << notThere;
     EXPECT_EQ(WinePaths(prefix.path() + "/missing").toUnix("C:\\x"), QString());
 }
@@ -85,7 +86,8 @@ TEST_F(WinePathsTest, ToWindowsWithoutRootDriveTakesTheLongestDrive) {
     EXPECT_EQ(paths.toWindows(prefix.driveC() + "/users/kosztorysant/Moje ceny.kmx"),
               "C:\\users\\kosztorysant\\Moje ceny.kmx");
     EXPECT_EQ(paths.toWindows(prefix.driveC()), "C:\\");
-    EXPECT_EQ(paths.toWindows(prefix.driveC() + "x/a"), "X:\\drive_cx\\a");  // drive_c is no prefix of drive_cx
+    EXPECT_EQ(paths.toWindows(prefix.driveC() + "x/a"),
+              "X:\\drive_cx\\a");  // drive_c is no prefix of drive_cx
     EXPECT_EQ(paths.toWindows(prefix.path() + "/user.reg"), "X:\\user.reg");
     EXPECT_EQ(paths.toWindows("/home/a b/x.kmx"), QString());
 

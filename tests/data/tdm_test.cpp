@@ -30,12 +30,15 @@ const std::string kPassword = "Has\xB3o-TDM-1";  // Windows-1250 "Hasło-TDM-1"
 
 const std::string kProducentHeader =
     "ID_PRODUCENTA,NAZWA,KOD_PRODUCENTA,ID_KRAJU,ID_WOJEWODZTWA,ULICA_DOM,KOD_POCZTOWY,MIEJSCOWOSC,TEL_KIER,"
-    "TELEFON1,TELEFON2,TELEFON3,FAKS,NIP,EMAIL_PODSTAWOWY,EMAIL_DZIAL_HANDLOWY,ADRES_WWW,NAZWISKO_OSH,IMIE_OSH,"
-    "STANOWISKO_OSH,TELEFON_OSH,EMAIL_OSH,NAZWISKO_OST,IMIE_OST,STANOWISKO_OST,TELEFON_OST,EMAIL_OST,OPIS_FIRMY,"
+    "TELEFON1,TELEFON2,TELEFON3,FAKS,NIP,EMAIL_PODSTAWOWY,EMAIL_DZIAL_HANDLOWY,ADRES_WWW,NAZWISKO_OSH,IMIE_"
+    "OSH,"
+    "STANOWISKO_OSH,TELEFON_OSH,EMAIL_OSH,NAZWISKO_OST,IMIE_OST,STANOWISKO_OST,TELEFON_OST,EMAIL_OST,OPIS_"
+    "FIRMY,"
     "UPUSTY";
 const std::string kTowarHeader =
     "ID_TOWARU,ID_PRODUCENTA,NAZWA,NAZWA_SKR,ID_JEDNOSTKI,INDEKS_ETO,PKWIU,SYMBOL,CENA_PRODUCENTA,"
-    "CENA_DETALICZNA,CENA_HURTOWA,CENA_JEDNOSTKOWA,CENA_NARZUT,ID_WALUTY,ID_STAWKI_VAT,DATA_OBOWIAZYWANIA_CENY,"
+    "CENA_DETALICZNA,CENA_HURTOWA,CENA_JEDNOSTKOWA,CENA_NARZUT,ID_WALUTY,ID_STAWKI_VAT,DATA_OBOWIAZYWANIA_"
+    "CENY,"
     "DATA_MODYFIKACJI,NAZWA_ORG_PROD,OPIS_TOWARU,CIEZAR_WL,SPOSOB_OPAKOWANIA,CIEZAR_JED_PAK,ILE_TOW_W_JED,"
     "ROZMIAR_JP_DL,ROZMIAR_JP_SZ,ROZMIAR_JP_WY,ADRES_WWW,TYP_RMS";
 
@@ -78,7 +81,8 @@ protected:
         dir_ = new TempDir;
         const auto src = dir_->path() / "src";
         std::filesystem::create_directories(src);
-        for (const auto& [name, text] : sources()) std::ofstream(src / (name + ".csv"), std::ios::binary) << text;
+        for (const auto& [name, text] : sources())
+            std::ofstream(src / (name + ".csv"), std::ios::binary) << text;
         catalog::BuildOptions options;
         options.password = cp1250::toUtf8(kPassword);
         const auto r = catalog::buildCatalog(src, dir_->path(), options);
@@ -151,7 +155,8 @@ TEST_F(TDMTest, WrongOrEmptyPasswordFailsWithTheStartUpMessage) {
     }
     // Without a password the built-in one is tried, which this catalogue does not use.
     EXPECT_TRUE(dm.PolaczZBaza(dataFile(), std::nullopt));
-    EXPECT_NE(dm.connectionString().find("Database Password=" + TDM::WbudowaneHaslo() + ";"), std::string::npos);
+    EXPECT_NE(dm.connectionString().find("Database Password=" + TDM::WbudowaneHaslo() + ";"),
+              std::string::npos);
 }
 
 TEST_F(TDMTest, MissingFileAndForeignFileFail) {
@@ -184,6 +189,57 @@ TEST_F(TDMTest, EditionRecordReads) {
     EXPECT_EQ(edycja, "IV kwartał");
     EXPECT_EQ(rok, "2026");
     EXPECT_FALSE(dm.TWersja.active());
+}
+
+// Every found item's Zrodlo, as shown.
+std::vector<std::string> zrodla(const DataSet& ds) {
+    std::vector<std::string> out;
+    const int f = ds.fieldIndex("Zrodlo");
+    for (int r = 0; r < ds.recordCount(); ++r) out.push_back(f < 0 ? "<none>" : ds.displayText(r, f));
+    return out;
+}
+
+TEST_F(TDMTest, FoundGoodsCarryTheSourceOfTheEditionLastRead) {
+    openCatalogue();
+    std::string error;
+    ASSERT_TRUE(dm.QWybrTow.open(kGoodsSql, error)) << error;
+    ASSERT_EQ(dm.QWybrTow.recordCount(), 2);
+    const std::string brak = "Ceny średnie materiałów wg KalMarex z x kw. yyyy ";
+    const std::string wydanie = "Ceny średnie materiałów wg KalMarex z IV kwartał kw. 2026 ";
+    EXPECT_EQ(zrodla(dm.QWybrTow), (std::vector<std::string>{brak, brak}));  // nothing read yet
+
+    std::string edycja, rok;
+    ASSERT_TRUE(dm.CzytajWersje(edycja, rok));
+    EXPECT_EQ(zrodla(dm.QWybrTow), (std::vector<std::string>{wydanie, wydanie}));
+    // Kept across re-opening; the cell holds the same text.
+    ASSERT_TRUE(dm.QWybrTow.open(kGoodsSql, error)) << error;
+    EXPECT_EQ(zrodla(dm.QWybrTow), (std::vector<std::string>{wydanie, wydanie}));
+    dm.QWybrTow.first();
+    EXPECT_EQ(dm.QWybrTow.value("Zrodlo").bytes(), wydanie);
+
+    // After the statement's own columns, which keep their places: whatever
+    // counts or walks the columns sees the same as before.
+    DataSet plain(&dm.KMXConnection);
+    ASSERT_TRUE(plain.open(kGoodsSql, error)) << error;
+    ASSERT_EQ(dm.QWybrTow.dataFieldCount(), plain.fieldCount());
+    for (int f = 0; f < plain.fieldCount(); ++f) EXPECT_EQ(dm.QWybrTow.fieldName(f), plain.fieldName(f)) << f;
+    EXPECT_TRUE(dm.QWybrTow.isComputed(dm.QWybrTow.fieldIndex("Zrodlo")));
+    // Only the found goods have it.
+    ASSERT_TRUE(dm.QWybrTowForDost.open(ZapytanieTowarowDostawcy(1), error)) << error;
+    EXPECT_LT(dm.QWybrTowForDost.fieldIndex("Zrodlo"), 0);
+
+    // A read that fails brings the placeholders back, and so does connecting again.
+    dm.TWersja.setSql("select * from BrakWersji");
+    edycja = rok = "?";
+    EXPECT_FALSE(dm.CzytajWersje(edycja, rok));
+    EXPECT_EQ(edycja, "?");
+    EXPECT_EQ(zrodla(dm.QWybrTow), (std::vector<std::string>{brak, brak}));
+    dm.TWersja.setSql("select * from Wersja");
+    ASSERT_TRUE(dm.CzytajWersje(edycja, rok));
+    EXPECT_EQ(dm.wersjaEdycja(), "IV kwartał");
+    ASSERT_FALSE(dm.PolaczZBaza(dataFile(), kPassword));
+    EXPECT_EQ(dm.wersjaEdycja(), "x");
+    EXPECT_EQ(dm.wersjaRok(), "yyyy");
 }
 
 TEST_F(TDMTest, GoodsFieldsShowTheirPlainText) {
@@ -313,7 +369,8 @@ TEST_F(TDMTest, MissingTablesReportTheirMessage) {
     // A copy of the catalogue without its edition, KNR and currency tables.
     const auto copy = dir_->path() / "copy";
     std::filesystem::create_directories(copy);
-    std::filesystem::copy_file(dataFile(), copy / "kmx.dat", std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(dataFile(), copy / "kmx.dat",
+                               std::filesystem::copy_options::overwrite_existing);
     {
         Database db;
         std::string error;

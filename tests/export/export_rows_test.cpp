@@ -81,7 +81,8 @@ struct Table {
 Table readTable(const fs::path& file) {
     std::vector<catalog::CsvRecord> recs;
     std::string error;
-    if (!catalog::parseCsv(readFile(file), recs, error)) throw std::runtime_error(file.string() + ": " + error);
+    if (!catalog::parseCsv(readFile(file), recs, error))
+        throw std::runtime_error(file.string() + ": " + error);
     Table t;
     t.header = recs.at(0).fields;
     for (std::size_t i = 1; i < recs.size(); ++i) {
@@ -152,13 +153,17 @@ struct Demo {
     // The supplier line of a producer worked out from its CSV row.
     std::string supplierLine(const std::string& id) const {
         auto p = [&](const std::string& c) { return producers.of(id, c); };
-        const std::vector<std::string> f = {
-            field(p("KOD_PRODUCENTA"), true), field(p("NIP")),
-            field(p("NAZWA")),                field(p("KOD_POCZTOWY")),
-            field(p("ULICA_DOM")),            field(p("MIEJSCOWOSC"), true),
-            field(provinces.of(p("ID_WOJEWODZTWA"), "NAZWA")), field(p("TELEFON1")),
-            field(p("FAKS")),                 field(p("EMAIL_PODSTAWOWY")),
-            field(p("ADRES_WWW"))};
+        const std::vector<std::string> f = {field(p("KOD_PRODUCENTA"), true),
+                                            field(p("NIP")),
+                                            field(p("NAZWA")),
+                                            field(p("KOD_POCZTOWY")),
+                                            field(p("ULICA_DOM")),
+                                            field(p("MIEJSCOWOSC"), true),
+                                            field(provinces.of(p("ID_WOJEWODZTWA"), "NAZWA")),
+                                            field(p("TELEFON1")),
+                                            field(p("FAKS")),
+                                            field(p("EMAIL_PODSTAWOWY")),
+                                            field(p("ADRES_WWW"))};
         std::string line = "#kmxp#";
         for (std::size_t i = 0; i < f.size(); ++i) line += (i ? ";" : "") + f[i];
         return line;
@@ -271,12 +276,14 @@ protected:
         const Demo& d = demo();
         const UstawieniaResult s = CzytajUstawienia(d.dir / "kmx.iif");
         ASSERT_TRUE(s.ok) << s.error;
-        ASSERT_FALSE(dm.PolaczZBaza(d.dir / "kmx.dat", s.password) || dm.OtworzTabele()) << OstatniBlad().text;
+        ASSERT_FALSE(dm.PolaczZBaza(d.dir / "kmx.dat", s.password) || dm.OtworzTabele())
+            << OstatniBlad().text;
     }
 
     void openShowAll() {
         std::string error;
-        ASSERT_TRUE(dm.QWybrTow.open(ZbudujZapytanieTowarow(TsTowar{}, 0) + " ORDER BY idx_NAZWA", error)) << error;
+        ASSERT_TRUE(dm.QWybrTow.open(ZbudujZapytanieTowarow(TsTowar{}, 0) + " ORDER BY idx_NAZWA", error))
+            << error;
         ASSERT_EQ(dm.QWybrTow.recordCount(), static_cast<int>(demo().goods.rows.size()));
     }
 
@@ -328,7 +335,8 @@ TEST_F(ExportRows, ShowAllWritesEveryYieldingRowOfEachKindWithItsProducersFirst)
         for (std::size_t i = 0; i < d.goods.rows.size(); ++i) {
             if (d.goods.at(i, "TYP_RMS") != kind) continue;
             producers.insert(d.goods.at(i, "ID_PRODUCENTA"));
-            if (yieldsLine(kind, d.goods.at(i, "INDEKS_ETO"))) want.push_back(asEncoded(d.goodsLine21(i, false)));
+            if (yieldsLine(kind, d.goods.at(i, "INDEKS_ETO")))
+                want.push_back(asEncoded(d.goodsLine21(i, false)));
         }
         std::vector<std::string> got;
         for (const std::string& g : rb.goods) got.push_back(withoutPkwiu(g));
@@ -355,7 +363,8 @@ TEST_F(ExportRows, TheCombinedListHoldsEveryKindUnderTheHeaderOfTheKindString) {
     struct Case {
         const char* kind;
         const char* header;
-    } cases[] = {{"", "Materialy i Sprzet"}, {"MS", "Materialy i Sprzet"}, {"M", "Materialy"}, {"S", "Sprzet"}};
+    } cases[] = {
+        {"", "Materialy i Sprzet"}, {"MS", "Materialy i Sprzet"}, {"M", "Materialy"}, {"S", "Sprzet"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         CombinedPriceListJob job;
@@ -368,8 +377,9 @@ TEST_F(ExportRows, TheCombinedListHoldsEveryKindUnderTheHeaderOfTheKindString) {
         const ReadBack rb = readPriceList(job.target);
         EXPECT_EQ(rb.list.version, Version::V20);
         ASSERT_FALSE(rb.list.headers.empty());
-        EXPECT_EQ(rb.list.headers[0].rfind(std::string("KMX - wersja 2.0 - ") + c.header + " ceny dostawcow - ", 0),
-                  0u)
+        EXPECT_EQ(
+            rb.list.headers[0].rfind(std::string("KMX - wersja 2.0 - ") + c.header + " ceny dostawcow - ", 0),
+            0u)
             << rb.list.headers[0];
         EXPECT_TRUE(rb.suppliersFirst);
         // Every yielding row of every kind, each producer once.
@@ -382,7 +392,8 @@ TEST_F(ExportRows, TheCombinedListHoldsEveryKindUnderTheHeaderOfTheKindString) {
         EXPECT_EQ(r.written, want);
         EXPECT_EQ(static_cast<int>(rb.goods.size()), want);
         EXPECT_EQ(rb.suppliers.size(), producers.size());
-        EXPECT_EQ(std::set<std::string>(rb.suppliers.begin(), rb.suppliers.end()).size(), rb.suppliers.size());
+        EXPECT_EQ(std::set<std::string>(rb.suppliers.begin(), rb.suppliers.end()).size(),
+                  rb.suppliers.size());
     }
     // Without a target nothing is written and the failure is said.
     CombinedPriceListJob none;
@@ -434,7 +445,8 @@ TEST_F(ExportRows, ProgressIsCalledOncePerRowAndACancelKeepsTheRowsWrittenSoFar)
             // The last row walked asks to stop too: that ends the walk all the same.
             EXPECT_EQ(r.cancelled, true);
             ASSERT_EQ(calls.size(), static_cast<std::size_t>(stopAt));
-            for (int i = 0; i < stopAt; ++i) EXPECT_EQ(calls[static_cast<std::size_t>(i)], std::make_pair(i + 1, total));
+            for (int i = 0; i < stopAt; ++i)
+                EXPECT_EQ(calls[static_cast<std::size_t>(i)], std::make_pair(i + 1, total));
 
             // The rows walked so far, from the sources.
             int wantM = 0, wantS = 0;
@@ -590,6 +602,93 @@ TEST_F(ExportRows, KindsComeFromTheRestrictionOrFromTheRowsWithoutMovingTheCurso
     EXPECT_EQ(kinds("", dm.QWybrTow), std::make_pair(false, false));
 }
 
+// The average-prices edition: its labour rows get a file of their own, and
+// every header says "srednie".
+TEST_F(ExportRows, TheLabourTargetTakesTheLabourRowsUnderTheAveragePricesHeader) {
+    openShowAll();
+    const Demo& d = demo();
+    const int wantR = d.linesOfKind("R");
+    ASSERT_GT(wantR, 0) << "the demo has no labour";
+    std::set<std::string> producersR;
+    for (std::size_t i = 0; i < d.goods.rows.size(); ++i)
+        if (d.goods.at(i, "TYP_RMS") == "R") producersR.insert(d.goods.at(i, "ID_PRODUCENTA"));
+
+    for (const Version v : {Version::V10, Version::V21}) {
+        SCOPED_TRACE(std::string(pricelist::versionText(v)));
+        Scratch s;
+        PriceListJob job;
+        job.list = &dm.QWybrTow;
+        job.version = v;
+        job.averagePrices = true;
+        job.materialsTarget = (s / "m.kmx").string();
+        job.labourTarget = (s / "r.kmx").string();
+        const Result r = WritePriceLists(job);
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_EQ(r.written, d.linesOfKind("M") + wantR);
+
+        const std::string version(pricelist::versionText(v));
+        const ReadBack labour = readPriceList(s / "r.kmx");
+        EXPECT_EQ(labour.list.version, v);
+        EXPECT_EQ(labour.list.headers[0].rfind("KMX - wersja " + version + " - Robocizna ceny srednie - ", 0),
+                  0u)
+            << labour.list.headers[0];
+        EXPECT_TRUE(labour.suppliersFirst);
+        EXPECT_EQ(static_cast<int>(labour.goods.size()), wantR);
+        for (const std::string& g : labour.goods)
+            EXPECT_EQ(split(g, ";").at(7), "R") << g;  // the kind, in 1.0 and 2.x alike
+        EXPECT_EQ(labour.suppliers.size(), producersR.size());
+
+        const ReadBack materials = readPriceList(s / "m.kmx");
+        EXPECT_EQ(
+            materials.list.headers[0].rfind("KMX - wersja " + version + " - Materialy ceny srednie - ", 0),
+            0u)
+            << materials.list.headers[0];
+        EXPECT_EQ(static_cast<int>(materials.goods.size()), d.linesOfKind("M"));
+        // No equipment target, no equipment file.
+        EXPECT_EQ(std::distance(fs::directory_iterator(s.path()), fs::directory_iterator()), 2);
+    }
+}
+
+TEST_F(ExportRows, LabourIsAKindOnlyWhenTheCallerAsksForIt) {
+    openShowAll();
+    dm.QWybrTow.moveTo(4);
+    auto kinds = [](std::string_view restriction, const DataSet& ds, bool withLabour) {
+        const Kinds k = DecideKinds(restriction, ds, withLabour);
+        return std::vector<bool>{k.materials, k.equipment, k.labour};
+    };
+    using K = std::vector<bool>;
+    // The list holds every kind.
+    EXPECT_EQ(kinds("", dm.QWybrTow, true), (K{true, true, true}));
+    EXPECT_EQ(kinds("", dm.QWybrTow, false), (K{true, true, false}));
+    EXPECT_EQ(kinds(" R", dm.QWybrTow, true), (K{false, false, true}));
+    EXPECT_EQ(kinds("R", dm.QWybrTow, false), (K{false, false, false}));
+    EXPECT_EQ(kinds("M", dm.QWybrTow, true), (K{true, false, false}));
+    EXPECT_EQ(kinds("S", dm.QWybrTow, true), (K{false, true, false}));
+    EXPECT_EQ(dm.QWybrTow.recNo(), 4);
+
+    // A producer of labour only: its list offers labour alone, and nothing
+    // when labour is not asked for.
+    const Demo& d = demo();
+    std::string onlyR;
+    for (const auto& [key, row] : d.producers.byKey) {
+        (void)row;
+        bool r = false, other = false;
+        for (std::size_t i = 0; i < d.goods.rows.size(); ++i) {
+            if (d.goods.at(i, "ID_PRODUCENTA") != key) continue;
+            (d.goods.at(i, "TYP_RMS") == "R" ? r : other) = true;
+        }
+        if (r && !other) {
+            onlyR = key;
+            break;
+        }
+    }
+    ASSERT_FALSE(onlyR.empty()) << "the demo has no producer of labour only";
+    std::string error;
+    ASSERT_TRUE(dm.QWybrTowForDost.open(data::ZapytanieTowarowDostawcy(std::stol(onlyR)), error)) << error;
+    EXPECT_EQ(kinds("", dm.QWybrTowForDost, true), (K{false, false, true}));
+    EXPECT_EQ(kinds("", dm.QWybrTowForDost, false), (K{false, false, false}));
+}
+
 // ---------------------------------------------------------------------------
 // The list during and after a walk
 
@@ -635,9 +734,7 @@ TEST_F(ExportRows, HandlersAreDetachedDuringTheWalkAndRestoredWithTheListOnItsFi
 TEST_F(ExportRows, AFailedWalkReportsTheErrorAndStillRestoresTheList) {
     openShowAll();
     Scratch s;
-    {
-        std::ofstream(s / "plik") << "x";
-    }
+    { std::ofstream(s / "plik") << "x"; }
     for (const Version v : {Version::V10, Version::V20}) {
         SCOPED_TRACE(std::string(pricelist::versionText(v)));
         Handlers h;
@@ -677,8 +774,10 @@ protected:
         ::setenv("TMPDIR", tmp_.c_str(), 1);
     }
     void TearDown() override {
-        if (had_) ::setenv("TMPDIR", saved_.c_str(), 1);
-        else ::unsetenv("TMPDIR");
+        if (had_)
+            ::setenv("TMPDIR", saved_.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
         std::error_code ec;
         fs::remove_all(tmp_, ec);
     }
@@ -697,9 +796,7 @@ protected:
 TEST_F(TempFolderOfTheRun, HoldsTheRunsFilesAndIsGoneAfterwardsAlsoAfterAFailure) {
     openShowAll();
     Scratch s(base_);
-    {
-        std::ofstream(s / "plik") << "x";
-    }
+    { std::ofstream(s / "plik") << "x"; }
     for (const bool fail : {false, true}) {
         SCOPED_TRACE(fail ? "failing" : "succeeding");
         std::vector<fs::path> during;
@@ -746,9 +843,9 @@ std::string unitPriceLine(int number, const Table& works, std::size_t row) {
     std::string quoted = "\"";
     for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     quoted += "\"";
-    return std::to_string(number) + ";" + field(works.at(row, "podstawa")) + ";" + field(works.at(row, "wariant")) +
-           ";" + quoted + ";" + field(works.at(row, "jedn_miary")) + ";" + std::to_string(cents / 100) + "," +
-           hundredths;
+    return std::to_string(number) + ";" + field(works.at(row, "podstawa")) + ";" +
+           field(works.at(row, "wariant")) + ";" + quoted + ";" + field(works.at(row, "jedn_miary")) + ";" +
+           std::to_string(cents / 100) + "," + hundredths;
 }
 
 TEST_F(ExportRows, UnitPricesStartFromTheFirstRowNumberedFromOneWhereverTheCursorStands) {
@@ -806,9 +903,7 @@ TEST_F(ExportRows, UnitPricesCancelledAfterSomeRowsKeepThemAndATargetThatCannotB
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(decryptLine(lines[3]).rfind("3;", 0), 0u);
 
-    {
-        std::ofstream(s / "plik") << "x";
-    }
+    { std::ofstream(s / "plik") << "x"; }
     Handlers h;
     h.attach(dm.Qscalone);
     job.target = (s / "plik" / "ceny.csv").string();

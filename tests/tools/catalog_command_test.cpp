@@ -9,16 +9,17 @@
 #include <filesystem>
 #include <string>
 
+#include "catalog/demo.h"
 #include "tools_test_support.h"
 
 namespace kmx::catalog {
 namespace {
 
 using testing::readFile;
-using testing::ScratchDir;
 using testing::runTool;
-using testing::ToolRun;
+using testing::ScratchDir;
 using testing::toolPath;
+using testing::ToolRun;
 using testing::writeFile;
 
 TEST(CatalogCommand, BadArgumentsExitWithTwo) {
@@ -63,6 +64,30 @@ TEST(CatalogCommand, DemoThenDumpRoundTrip) {
     const ToolRun wrong = runTool(dir, "catalog dump --password zle '" + (dir / "demo").string() + "' '" +
                                            (dir / "dump2").string() + "'");
     EXPECT_EQ(wrong.status, 1);
+}
+
+TEST(CatalogCommand, DemoOfTheAveragePricesEdition) {
+    ScratchDir dir;
+    const ToolRun avg = runTool(
+        dir, "catalog demo --edition avg --goods 60 --password tajne '" + (dir / "avg").string() + "'");
+    ASSERT_EQ(avg.status, 0) << avg.err;
+    EXPECT_NE(avg.out.find("60 goods, 3 producers, 60 work prices, 3 logos"), std::string::npos) << avg.out;
+    for (const char* f :
+         {"kmx.dat", "KMX/Robocizna_sred.kmx", "KMX2.1/Materialy_sred.kmx", "pricebase/etokmb.dbf"})
+        EXPECT_TRUE(std::filesystem::exists(dir / "avg" / f)) << f;
+
+    const ToolRun unknown = runTool(dir, "catalog demo --edition srednie '" + (dir / "x").string() + "'");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("--edition must be prices or avg"), std::string::npos) << unknown.err;
+    // The average prices hold fewer goods than the producer prices allow.
+    const ToolRun big =
+        runTool(dir, "catalog demo --edition avg --goods 200000 '" + (dir / "y").string() + "'");
+    EXPECT_EQ(big.status, 2);
+    EXPECT_NE(big.err.find("--goods must lie between 50 and " + std::to_string(averageDemoMaxGoods())),
+              std::string::npos)
+        << big.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "x"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "y"));
 }
 
 }  // namespace

@@ -182,10 +182,12 @@ bool writeLogo(const fs::path& file, const DemoLogo& logo, std::string& error) {
     return true;
 }
 
-std::map<std::string, std::string> demoTexts() {
+std::map<std::string, std::string> demoTexts(DemoEdition edition) {
     std::map<std::string, std::string> out;
     for (const char* name : kTextFiles) {
-        QFile f(QStringLiteral(":/demo/") + QString::fromLatin1(name));
+        QFile own(QStringLiteral(":/demo-avg/") + QString::fromLatin1(name));
+        QFile shared(QStringLiteral(":/demo/") + QString::fromLatin1(name));
+        QFile& f = edition == DemoEdition::AveragePrices && own.exists() ? own : shared;
         if (f.open(QIODevice::ReadOnly)) {
             const QByteArray bytes = f.readAll();
             out[name] = std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
@@ -195,26 +197,36 @@ std::map<std::string, std::string> demoTexts() {
 }
 
 // The ready-made price lists the program copies for an unrestricted search:
-// KMX/ in version 2.0, KMX2.1/ in version 2.1, materials and equipment of the
-// whole catalogue, written by the export's own row walk.
-static bool writeReadyMadeLists(const fs::path& dest, std::string& error) {
+// KMX/ in version 2.0, KMX2.1/ in version 2.1, materials and equipment (and
+// for the average prices labour) of the whole catalogue, written by the
+// export's own row walk.
+static bool writeReadyMadeLists(const fs::path& dest, DemoEdition edition, std::string& error) {
     auto settings = CzytajUstawienia(dest / "kmx.iif");
     data::TDM dm;
-    if (dm.PolaczZBaza(dest / "kmx.dat", settings.ok ? settings.password : std::string()) || dm.OtworzTabele()) {
+    if (dm.PolaczZBaza(dest / "kmx.dat", settings.ok ? settings.password : std::string()) ||
+        dm.OtworzTabele()) {
         error = "ready-made lists: " + OstatniBlad().text;
         return false;
     }
     if (!dm.QWybrTow.open(ZbudujZapytanieTowarow(TsTowar{}, 0) + " ORDER BY idx_NAZWA", error)) return false;
     const std::string key = pricelist::MakeLineKey();
-    for (auto [folder, version] : {std::pair{"KMX", pricelist::Version::V20}, std::pair{"KMX2.1", pricelist::Version::V21}}) {
+    for (auto [folder, version] :
+         {std::pair{"KMX", pricelist::Version::V20}, std::pair{"KMX2.1", pricelist::Version::V21}}) {
         std::error_code ec;
         fs::create_directories(dest / folder, ec);
         exportrows::PriceListJob job;
         job.list = &dm.QWybrTow;
         job.version = version;
         job.key = key;
-        job.materialsTarget = (dest / folder / "materialy.kmx").string();
-        job.equipmentTarget = (dest / folder / "sprzet.kmx").string();
+        if (edition == DemoEdition::AveragePrices) {
+            job.averagePrices = true;
+            job.materialsTarget = (dest / folder / "Materialy_sred.kmx").string();
+            job.equipmentTarget = (dest / folder / "Sprzet_sred.kmx").string();
+            job.labourTarget = (dest / folder / "Robocizna_sred.kmx").string();
+        } else {
+            job.materialsTarget = (dest / folder / "materialy.kmx").string();
+            job.equipmentTarget = (dest / folder / "sprzet.kmx").string();
+        }
         const exportrows::Result r = exportrows::WritePriceLists(job);
         if (!r.ok) {
             error = std::string(folder) + ": " + r.error;
@@ -226,13 +238,15 @@ static bool writeReadyMadeLists(const fs::path& dest, std::string& error) {
 
 DemoResult writeDemo(const fs::path& dest, const DemoOptions& options) {
     DemoResult result;
-    if (options.goods < kDemoMinGoods || options.goods > kDemoMaxGoods) {
+    const bool average = options.edition == DemoEdition::AveragePrices;
+    const int most = average ? averageDemoMaxGoods() : kDemoMaxGoods;
+    if (options.goods < kDemoMinGoods || options.goods > most) {
         result.error = "the number of goods must lie between " + std::to_string(kDemoMinGoods) + " and " +
-                       std::to_string(kDemoMaxGoods);
+                       std::to_string(most);
         return result;
     }
-    result.sizes = demoSizes(options.goods);
-    const DemoData data = generateDemo(options.goods);
+    result.sizes = average ? averageDemoSizes(options.goods) : demoSizes(options.goods);
+    const DemoData data = average ? generateAverageDemo(options.goods) : generateDemo(options.goods);
 
     std::error_code ec;
     const fs::path src = dest / "src";
@@ -253,7 +267,7 @@ DemoResult writeDemo(const fs::path& dest, const DemoOptions& options) {
         ++result.logos;
     }
 
-    const std::map<std::string, std::string> texts = demoTexts();
+    const std::map<std::string, std::string> texts = demoTexts(options.edition);
     for (const char* name : kTextFiles) {
         const auto it = texts.find(name);
         if (it == texts.end()) {
@@ -270,7 +284,7 @@ DemoResult writeDemo(const fs::path& dest, const DemoOptions& options) {
         result.error = result.build.error;
         return result;
     }
-    if (!writeReadyMadeLists(dest, result.error)) return result;
+    if (!writeReadyMadeLists(dest, options.edition, result.error)) return result;
     result.ok = true;
     return result;
 }

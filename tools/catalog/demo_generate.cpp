@@ -772,10 +772,154 @@ struct Producer {
     bool euro = false;  // quotes some prices in euro
 };
 
+// A resource of the average-prices catalogue: a material or equipment
+// product type, or a labour rate.
+struct Resource {
+    char rms = 'M';
+    const ProductType* type = nullptr;  // materials and equipment
+    std::string name;
+    int unit = kSzt;
+    std::int64_t price = 0;  // national average, hundredths of PLN per unit
+    std::string eto;
+    int family = 0;
+};
+
+// Labour rates of the average-prices catalogue, net per r-g (hundredths of PLN).
+struct LabourRate {
+    const char* name;
+    std::int64_t price;
+};
+const std::vector<LabourRate> kLabourRates = {
+    {"Robotnik budowlany grupa I", 3240},
+    {"Robotnik budowlany grupa II", 3480},
+    {"Murarz grupa II", 3820},
+    {"Murarz-tynkarz grupa III", 3960},
+    {"Tynkarz grupa II", 3760},
+    {"Cieśla grupa II", 3710},
+    {"Cieśla szalunkowy grupa III", 3880},
+    {"Betoniarz grupa II", 3600},
+    {"Zbrojarz grupa II", 3650},
+    {"Malarz budowlany grupa II", 3520},
+    {"Posadzkarz grupa II", 3700},
+    {"Glazurnik grupa III", 4120},
+    {"Monter suchej zabudowy grupa II", 3790},
+    {"Dekarz grupa III", 4010},
+    {"Blacharz budowlany grupa III", 3950},
+    {"Izolarz grupa II", 3590},
+    {"Monter instalacji sanitarnych grupa III", 4160},
+    {"Monter instalacji grzewczych grupa III", 4140},
+    {"Elektromonter grupa III", 4230},
+    {"Spawacz grupa III", 4310},
+    {"Monter konstrukcji stalowych grupa III", 4260},
+    {"Brukarz grupa II", 3660},
+    {"Stolarz budowlany grupa III", 3910},
+    {"Operator sprzętu budowlanego grupa IV", 4520},
+    {"Kierowca samochodu ciężarowego grupa III", 3930},
+};
+
+// The average-prices catalogue's quarter, as its Wersja table says.
+constexpr const char* kAverageQuarter = "4 kw. 2026";
+
+// The sources of the average prices, one producer per kind.
+struct AverageSource {
+    char rms;
+    const char* name;
+    const char* code;
+    const char* phone;
+    const char* mailbox;
+    const char* what;  // the source text before " wg KalMarex z ..."
+    std::vector<int> branches;
+};
+const std::vector<AverageSource>& averageSources() {
+    static const std::vector<AverageSource> s = {
+        {'M',
+         "KalMarex Ceny Średnie - notowania materiałów",
+         "KMXCSM0001",
+         "12 345 67 81",
+         "materialy",
+         "Ceny średnie materiałów",
+         {kBrCement, kBrCeramics, kBrCellular, kBrSteel, kBrThermal, kBrDamp, kBrRoof, kBrChem, kBrPaint,
+          kBrDrywall, kBrSanitary, kBrElectric, kBrTools, kBrOtherM}},
+        {'S',
+         "KalMarex Ceny Średnie - notowania pracy sprzętu",
+         "KMXCSS0002",
+         "12 345 67 82",
+         "sprzet",
+         "Ceny średnie pracy sprzętu",
+         {kBrMachines, kBrRental, kBrScaffold, kBrTransport, kBrOtherS}},
+        {'R',
+         "KalMarex Ceny Średnie - stawki robocizny",
+         "KMXCSR0003",
+         "12 345 67 83",
+         "robocizna",
+         "Stawki robocizny kosztorysowej",
+         {kBrServices, kBrOtherR}},
+    };
+    return s;
+}
+
+// Resources in the order the catalogue lists them: one labour rate, one
+// material and one piece of equipment first, the rest shuffled.
+std::vector<Resource> averageResources(const std::vector<ProductType>& types, Rng& rng) {
+    std::vector<Resource> all;
+    for (const ProductType& t : types) {
+        const Family& f = families()[static_cast<std::size_t>(t.family)];
+        if (f.rms == 'R') continue;
+        Resource r;
+        r.rms = f.rms;
+        r.type = &t;
+        r.name = t.name;
+        r.unit = t.unit;
+        r.price = t.price;
+        r.eto = t.eto;
+        r.family = t.family;
+        all.push_back(std::move(r));
+    }
+    for (std::size_t i = 0; i < kLabourRates.size(); ++i) {
+        Resource r;
+        r.rms = 'R';
+        r.name = kLabourRates[i].name;
+        r.unit = kRg;
+        r.price = kLabourRates[i].price;
+        r.eto = "999" + zeroPad(static_cast<int>(i) + 1, 2);
+        r.family = kLabour;
+        all.push_back(std::move(r));
+    }
+    std::vector<Resource> order;
+    for (const char rms : {'R', 'M', 'S'}) {
+        const auto it =
+            std::find_if(all.begin(), all.end(), [rms](const Resource& r) { return r.rms == rms; });
+        order.push_back(*it);
+        all.erase(it);
+    }
+    for (std::size_t i = all.size(); i > 1; --i) {
+        std::swap(all[i - 1], all[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
+    }
+    order.insert(order.end(), all.begin(), all.end());
+    return order;
+}
+
+// The short name: the name, or the plain product name cut after a whole word.
+std::string shortNameOf(const std::string& name, const std::string& typeName) {
+    std::string shortName = demo::charCount(name) <= 50 ? name : typeName;
+    if (demo::charCount(shortName) > 50) {
+        const std::string cut = fit(shortName, 51);
+        const auto space = cut.rfind(' ');
+        shortName = space == std::string::npos ? fit(shortName, 50) : cut.substr(0, space);
+        while (!shortName.empty() && std::string(" -+(,:").find(shortName.back()) != std::string::npos) {
+            shortName.pop_back();
+        }
+    }
+    return shortName;
+}
+
 class Generator {
 public:
-    explicit Generator(int goods)
-        : sizes_(demoSizes(goods)), rng_(0x4B4D5844454D4F31ull), types_(productTypes()) {
+    explicit Generator(int goods, bool average = false)
+        : sizes_(average ? averageDemoSizes(goods) : demoSizes(goods)),
+          average_(average),
+          rng_(0x4B4D5844454D4F31ull),
+          types_(productTypes()) {
         for (std::size_t i = 0; i < types_.size(); ++i) {
             typesOf_[static_cast<std::size_t>(types_[i].family)].push_back(static_cast<int>(i));
         }
@@ -798,8 +942,13 @@ private:
     Row goodsRow(int id, const Producer& p, const ProductType& type, std::string name, int currency = 0);
     std::string description(const ProductType& type);
     void makeWorks();
+    // The average-prices catalogue: its sources and their goods.
+    void makeSources();
+    void makeAverageGoods();
+    Row averageRow(int id, const Resource& r, int province);
 
     DemoSizes sizes_;
+    bool average_ = false;
     Rng rng_;
     std::vector<ProductType> types_;
     std::vector<std::vector<int>> typesOf_ = std::vector<std::vector<int>>(kFamilyCount);
@@ -1159,16 +1308,7 @@ Row Generator::goodsRow(int id, const Producer& p, const ProductType& type, std:
 
     const std::string line = rng_.pick(kLineWords);
     const std::string own = fit(p.root + " " + line + " " + type.token, 100);
-    // The short name: the name, or the plain product name cut after a whole word.
-    std::string shortName = demo::charCount(name) <= 50 ? name : type.name;
-    if (demo::charCount(shortName) > 50) {
-        const std::string cut = fit(shortName, 51);
-        const auto space = cut.rfind(' ');
-        shortName = space == std::string::npos ? fit(shortName, 50) : cut.substr(0, space);
-        while (!shortName.empty() && std::string(" -+(,:").find(shortName.back()) != std::string::npos) {
-            shortName.pop_back();
-        }
-    }
+    const std::string shortName = shortNameOf(name, type.name);
     const std::string symbol =
         fit(p.code.substr(0, 3) + "-" + type.eto + "-" + std::to_string(rng_.between(1, 99)), 50);
     std::string www;
@@ -1449,6 +1589,168 @@ void Generator::makeWorks() {
     }
 }
 
+void Generator::makeSources() {
+    int id = 0;
+    for (const AverageSource& src : averageSources()) {
+        Producer p;
+        p.id = ++id;
+        p.name = src.name;
+        p.code = src.code;
+        p.domain = "kalmarex.example.pl";
+        p.province = 6;  // małopolskie
+        p.branches = src.branches;
+        const Person head = person();
+        const Person analyst = person();
+        const std::string mail = std::string("ceny.") + src.mailbox + "@" + p.domain;
+        auto personalMail = [&](const Person& who) {
+            return lowerAscii(who.first.substr(0, who.first[0] & 0x80 ? 2 : 1)) + "." + lowerAscii(who.last) +
+                   "@" + p.domain;
+        };
+        const std::string opis =
+            std::string(
+                "Zespół notowań cen KalMarex co kwartał zbiera ceny od producentów, hurtowni, "
+                "wypożyczalni i firm wykonawczych we wszystkich województwach i wylicza z nich ") +
+            (src.rms == 'R' ? "średnie stawki robocizny kosztorysowej." : "ceny średnie netto.") +
+            "\r\nNotowania obejmują ceny z ostatniego kwartału; podajemy je dla kraju i dla każdego "
+            "województwa.";
+        producerRows_.push_back({std::to_string(p.id),
+                                 p.name,
+                                 p.code,
+                                 "1",
+                                 std::to_string(p.province),
+                                 "ul. Jaworowa 12",
+                                 "30-416",
+                                 "Kraków",
+                                 "12",
+                                 src.phone,
+                                 "",
+                                 "",
+                                 "12 345 67 90",
+                                 nip(),
+                                 mail,
+                                 "",
+                                 "www.kalmarex.example.pl",
+                                 head.last,
+                                 head.first,
+                                 "Kierownik zespołu notowań cen",
+                                 mobile(),
+                                 personalMail(head),
+                                 analyst.last,
+                                 analyst.first,
+                                 "Analityk cen budowlanych",
+                                 "",
+                                 personalMail(analyst),
+                                 opis,
+                                 ""});
+        for (int b : p.branches) linksBranch_.push_back({std::to_string(p.id), std::to_string(b)});
+        producers_.push_back(std::move(p));
+    }
+}
+
+Row Generator::averageRow(int id, const Resource& r, int province) {
+    const AverageSource& src = *std::find_if(averageSources().begin(), averageSources().end(),
+                                             [&](const AverageSource& a) { return a.rms == r.rms; });
+    const int producer = static_cast<int>(&src - averageSources().data()) + 1;
+    const Family& f = families()[static_cast<std::size_t>(r.family)];
+    // The national average near the type's price; a province's within -12..+14 % of it.
+    std::int64_t price = r.price * rng_.between(97, 103) / 100;
+    if (province > 0) price = price * rng_.between(88, 114) / 100;
+    price = std::max<std::int64_t>(price, 1);
+    // With the mark-up: purchase costs on materials, indirect costs on
+    // equipment; for labour the gross rate, the net rate with indirect costs
+    // (65 %) and profit (12 % of both).
+    const int markup = r.rms == 'M' ? 5 + r.family % 4 : r.rms == 'S' ? 8 : 0;
+    const std::int64_t withMarkup =
+        r.rms == 'R' ? (price * 165 * 112 + 5000) / 10000 : (price * (100 + markup) + 50) / 100;
+
+    // A province's price names its province, so the found list tells the rows apart.
+    const std::string provinceName =
+        province == 0 ? "" : kProvinces[static_cast<std::size_t>(province - 1)][1];
+    const std::string name = province == 0 ? r.name : r.name + " (" + provinceName + ")";
+    const std::string region = province == 0 ? "średnia krajowa" : "woj. " + provinceName;
+    const std::string source = std::string(src.what) + " wg KalMarex z " + kAverageQuarter + ", " + region;
+
+    std::string opis;
+    switch (r.rms) {
+        case 'M':
+            opis = std::string(f.sentences.front()) +
+                   " Cena średnia netto (bez VAT) z notowań u producentów i w hurtowniach, loco plac budowy. "
+                   "Cena z narzutem obejmuje koszty zakupu " +
+                   std::to_string(markup) + "%.";
+            break;
+        case 'S':
+            opis =
+                "Cena średnia netto jednej maszynogodziny pracy sprzętu wraz z obsługą i paliwem. "
+                "Cena z narzutem obejmuje koszty pośrednie " +
+                std::to_string(markup) + "%.";
+            break;
+        default:
+            opis =
+                "Stawka średnia netto za jedną roboczogodzinę (r-g) z ankiet firm wykonawczych. "
+                "Cena brutto obejmuje koszty pośrednie 65% i zysk 12%.";
+            break;
+    }
+    if (province == 0) {
+        opis += "\r\nŚrednia ze wszystkich województw.";
+    } else {
+        opis += "\r\nWojewództwo: " + provinceName + ".";
+    }
+
+    const int validFrom = static_cast<int>(dateSerial(2026, 10, 1));
+    const int modified = validFrom - rng_.between(1, 30);
+    return {std::to_string(id),
+            std::to_string(producer),
+            fit(name, 200),
+            shortNameOf(name, r.type ? r.type->name : r.name),
+            std::to_string(r.unit),
+            r.eto,
+            f.pkwiu,
+            "KMX-" + r.eto + "-" + zeroPad(province, 2),
+            "",
+            "",
+            "",
+            hundredths(price),
+            hundredths(withMarkup),
+            "1",
+            "1",
+            demo::dateText(validFrom),
+            demo::dateText(modified),
+            fit(source, 100),
+            opis,
+            "",
+            "",
+            "",
+            "",
+            "",
+            "",
+            "",
+            "",
+            std::string(1, r.rms)};
+}
+
+void Generator::makeAverageGoods() {
+    const std::vector<Resource> order = averageResources(types_, rng_);
+    // Every resource's national average first, then province by province.
+    int id = 0;
+    for (int province = 0; province <= 16 && id < sizes_.goods; ++province) {
+        for (std::size_t i = 0; i < order.size() && id < sizes_.goods; ++i) {
+            const Resource& r = order[i];
+            goodsRows_.push_back(averageRow(++id, r, province));
+            goodsFamily_.push_back(r.family);
+        }
+    }
+    // Materials get their family's group.
+    for (std::size_t i = 0; i < goodsRows_.size(); ++i) {
+        const int goodsId = static_cast<int>(i) + 1;
+        const int group = families()[static_cast<std::size_t>(goodsFamily_[i])].group;
+        if (group == 0) continue;
+        linksGroup_.push_back({goodsRows_[i][0], std::to_string(group)});
+        if (goodsId % 17 == 0 && group != kGroupFinishing) {
+            linksGroup_.push_back({goodsRows_[i][0], std::to_string(kGroupFinishing)});
+        }
+    }
+}
+
 std::string table(const Row& header, const std::vector<Row>& rows) {
     std::string out;
     appendCsvRecord(out, header);
@@ -1457,8 +1759,13 @@ std::string table(const Row& header, const std::vector<Row>& rows) {
 }
 
 DemoData Generator::run() {
-    makeProducers();
-    makeGoods();
+    if (average_) {
+        makeSources();
+        makeAverageGoods();
+    } else {
+        makeProducers();
+        makeGoods();
+    }
     makeWorks();
 
     DemoData d;
@@ -1494,9 +1801,9 @@ DemoData Generator::run() {
         table({"id_ceny", "wariant", "jedn_miary", "cena", "podstawa", "zrodlo", "nazwa"}, workRows_);
     d.csv["Wersja"] = table({"Edycja", "Rok"}, {{"4", "2026"}});  // the quarter's number
 
-    // A third of the producers have a logo.
+    // A third of the producers have a logo; every source of the average prices has one.
     for (const Producer& p : producers_) {
-        if (p.id % 3 == 1)
+        if (average_ || p.id % 3 == 1)
             d.logos.push_back({p.code, p.name, static_cast<std::uint64_t>(p.id) * 0x9E3779B97F4A7C15ull});
     }
     return d;
@@ -1514,6 +1821,28 @@ DemoSizes demoSizes(int goods) {
 
 DemoData generateDemo(int goods) {
     return Generator(std::clamp(goods, kDemoMinGoods, kDemoMaxGoods)).run();
+}
+
+int averageDemoMaxGoods() {
+    static const int most = [] {
+        int resources = static_cast<int>(kLabourRates.size());
+        for (const ProductType& t : productTypes())
+            resources += families()[static_cast<std::size_t>(t.family)].rms != 'R';
+        return resources * 17;  // the national average and sixteen provinces
+    }();
+    return most;
+}
+
+DemoSizes averageDemoSizes(int goods) {
+    DemoSizes s;
+    s.goods = goods;
+    s.producers = static_cast<int>(averageSources().size());
+    s.workPrices = std::clamp(goods, 50, 50000);
+    return s;
+}
+
+DemoData generateAverageDemo(int goods) {
+    return Generator(std::clamp(goods, kDemoMinGoods, averageDemoMaxGoods()), true).run();
 }
 
 }  // namespace kmx::catalog

@@ -22,6 +22,12 @@ bool openCatalogue(data::TDM& dm, const std::string& dir, std::ostream& err) {
         err << OstatniBlad().text << "\n";
         return false;
     }
+    // The edition record names the catalogue in what the reports print (the
+    // average prices' source line); a catalogue without one keeps the
+    // placeholders.
+    std::string edycja;
+    std::string rok;
+    dm.CzytajWersje(edycja, rok);
     return true;
 }
 

@@ -21,7 +21,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: kmx-tool catalog build [--password P] SRC OUT\n"
     "       kmx-tool catalog dump [--password P] OUT DEST\n"
-    "       kmx-tool catalog demo [--goods N] [--password P] DEST\n";
+    "       kmx-tool catalog demo [--edition prices|avg] [--goods N] [--password P] DEST\n";
 
 int badArgs(std::ostream& err, const std::string& message) {
     err << "kmx-tool catalog: " << message << "\n" << kUsage;
@@ -76,17 +76,24 @@ int cmdCatalog(const Args& args, std::ostream& out, std::ostream& err) {
     }
 
     if (sub == "demo") {
-        Options o({"goods", "password"}, {});
+        Options o({"goods", "password", "edition"}, {});
         if (!o.parse(rest)) return badArgs(err, o.error());
         if (o.positional().size() != 1) return badArgs(err, "demo takes one directory");
+        // "prices": the producer and supplier prices of Kalmarex; "avg": the
+        // average prices of KalmarexAvg.
+        const std::string edition = o.value("edition").value_or("prices");
+        if (edition != "prices" && edition != "avg") return badArgs(err, "--edition must be prices or avg");
+        const bool average = edition == "avg";
+        const long most = average ? catalog::averageDemoMaxGoods() : catalog::kDemoMaxGoods;
         long goods = 3000;
         if (!o.intValue("goods", goods)) return badArgs(err, o.error());
-        if (goods < catalog::kDemoMinGoods || goods > catalog::kDemoMaxGoods) {
+        if (goods < catalog::kDemoMinGoods || goods > most) {
             return badArgs(err, "--goods must lie between " + std::to_string(catalog::kDemoMinGoods) +
-                                    " and " + std::to_string(catalog::kDemoMaxGoods));
+                                    " and " + std::to_string(most));
         }
         catalog::DemoOptions options;
         options.goods = static_cast<int>(goods);
+        options.edition = average ? catalog::DemoEdition::AveragePrices : catalog::DemoEdition::Prices;
         options.password = o.value("password").value_or("");
         if (o.has("password") && options.password.empty())
             return badArgs(err, "--password must not be empty");

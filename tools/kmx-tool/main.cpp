@@ -26,21 +26,25 @@ const Command kCommands[] = {
     {"works-sql", kmx::tool::cmdWorksSql, "works-sql [--opis T] [--knr T] [--raw]"},
     {"settings", kmx::tool::cmdSettings, "settings read FILE | settings write FILE PASSWORD"},
     {"search-goods", kmx::tool::cmdSearchGoods, "search-goods --catalogue DIR [goods-sql flags]"},
-    {"search-suppliers", kmx::tool::cmdSearchSuppliers, "search-suppliers --catalogue DIR [supplier-sql flags]"},
+    {"search-suppliers", kmx::tool::cmdSearchSuppliers,
+     "search-suppliers --catalogue DIR [supplier-sql flags]"},
     {"works", kmx::tool::cmdWorks, "works --catalogue DIR [--opis T] [--knr T]"},
     {"kmx", kmx::tool::cmdKmx,
-     "kmx decode FILE | kmx write --catalogue DIR --version 1.0|2.0|2.1 --kind M|S --out FILE [goods-sql flags]"},
+     "kmx decode FILE | kmx write --catalogue DIR --version 1.0|2.0|2.1 --kind M|S --out FILE [goods-sql "
+     "flags]"},
     {"unit-prices", kmx::tool::cmdUnitPrices, "unit-prices --catalogue DIR --out FILE [--opis T] [--knr T]"},
     {"descriptor", kmx::tool::cmdDescriptor, "descriptor --catalogue DIR --kind K --out FILE"},
     {"pe-version", kmx::tool::cmdPeVersion, "pe-version FILE"},
     {"programs", kmx::tool::cmdPrograms, "programs [--prefix DIR]"},
     {"pricebase", kmx::tool::cmdPricebase,
-     "pricebase list FOLDER | pricebase dump FOLDER NAME | pricebase producers FOLDER | pricebase demo-kmb FOLDER"},
+     "pricebase list FOLDER | pricebase dump FOLDER NAME | pricebase producers FOLDER | pricebase demo-kmb "
+     "FOLDER"},
     {"report", kmx::tool::cmdReport,
      "report goods-detail|goods-list|supplier-detail|supplier-list --catalogue DIR [search flags] [--row N]\n"
      "          [--of-supplier [--supplier-row N]] (--pdf FILE | --text FILE | --html FILE | --qrp FILE)"},
 #ifndef KMX_TOOL_NO_CATALOG
-    {"catalog", kmx::tool::cmdCatalog, "catalog build SRC OUT | catalog dump OUT DEST | catalog demo [--goods N] DEST"},
+    {"catalog", kmx::tool::cmdCatalog,
+     "catalog build SRC OUT | catalog dump OUT DEST | catalog demo [--edition prices|avg] [--goods N] DEST"},
 #endif
 };
 
