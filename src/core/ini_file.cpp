@@ -78,7 +78,8 @@ Parsed parse(const std::string& bytes, const Line& line) {
     } else if (t.front() == '[' && t.find(']') != std::string_view::npos) {
         p.kind = Kind::Header;
         p.name = trimmed(t.substr(1, t.find(']') - 1));
-    } else if (const std::size_t eq = text.find('='); eq != std::string_view::npos && !trimmed(text.substr(0, eq)).empty()) {
+    } else if (const std::size_t eq = text.find('=');
+               eq != std::string_view::npos && !trimmed(text.substr(0, eq)).empty()) {
         p.kind = Kind::Key;
         p.name = trimmed(text.substr(0, eq));
         std::size_t v = eq + 1;
@@ -90,7 +91,7 @@ Parsed parse(const std::string& bytes, const Line& line) {
 
 // Where a key is or would go.
 struct Place {
-    bool section = false;        // the section exists
+    bool section = false;         // the section exists
     std::size_t lastContent = 0;  // its last line that is neither blank nor a comment
     bool key = false;             // the key exists
     std::size_t keyLine = 0;
@@ -196,8 +197,8 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
     const Place place = locate(bytes_, lines, trimmed(section), trimmed(key));
     if (!place.key) return std::nullopt;
     const Line& line = lines[place.keyLine];
-    return std::string(trimmed(std::string_view(bytes_).substr(place.keyParsed.valueBegin,
-                                                                 line.end - place.keyParsed.valueBegin)));
+    return std::string(trimmed(
+        std::string_view(bytes_).substr(place.keyParsed.valueBegin, line.end - place.keyParsed.valueBegin)));
 }
 
 bool IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
@@ -231,7 +232,12 @@ bool IniFile::set(std::string_view section, std::string_view key, std::string_vi
         if (bytes_.back() != '\n') added += eol;
         if (parse(bytes_, lines.back()).kind != Kind::Blank) added += eol;
     }
-    added += "[" + std::string(section) + "]" + eol + entry + eol;
+    added += '[';
+    added += section;
+    added += ']';
+    added += eol;
+    added += entry;
+    added += eol;
     bytes_ += added;
     return true;
 }
@@ -254,8 +260,14 @@ bool IniFile::save(const std::filesystem::path& path, std::string& error) const 
     std::filesystem::path temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                         std::to_string(counter++) + ".tmp");
+        std::string name(1, '.');
+        name += target.filename().string();
+        name += '.';
+        name += std::to_string(::getpid());
+        name += '.';
+        name += std::to_string(counter++);
+        name += ".tmp";
+        temp = folder / name;
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) return failed(errno);
     }

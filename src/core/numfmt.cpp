@@ -20,7 +20,8 @@ struct Decimal {
     bool isZero() const { return digits.empty(); }
     char digitAt(int power) const {
         const int idx = exp - power;
-        return idx >= 0 && idx < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(idx)] : '0';
+        return idx >= 0 && idx < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(idx)]
+                                                                 : '0';
     }
 };
 
@@ -67,7 +68,7 @@ void roundDigits(Decimal& d, int keep) {
             ++d.digits[static_cast<std::size_t>(k)];
         } else {
             // All nines (or no digit kept): one unit of the next power.
-            d.digits = "1";
+            d.digits.assign(1, '1');
             d.exp += 1;
         }
     }
@@ -92,7 +93,9 @@ std::string renderFixed(const Decimal& d, int decimals, char sep) {
 std::string exponentText(int exp) {
     char buf[16];
     const auto res = std::to_chars(buf, buf + sizeof buf, exp);
-    return "E" + std::string(buf, res.ptr);
+    std::string out(1, 'E');
+    out.append(buf, res.ptr);
+    return out;
 }
 
 std::string renderExponent(const Decimal& d, char sep) {
@@ -148,12 +151,14 @@ std::string formatGeneral(double v, int precision, char decimalSep) {
     precision = std::clamp(precision, 1, 800);
     if (v == 0) v = 0.0;  // no "-0"
     std::string buf(static_cast<std::size_t>(precision) + 32, '\0');
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, precision);
+    const auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, precision);
     buf.resize(static_cast<std::size_t>(res.ptr - buf.data()));
     std::string out;
     out.reserve(buf.size());
     const std::size_t e = buf.find('e');
-    for (std::size_t k = 0; k < std::min(e, buf.size()); ++k) out.push_back(buf[k] == '.' ? decimalSep : buf[k]);
+    for (std::size_t k = 0; k < std::min(e, buf.size()); ++k)
+        out.push_back(buf[k] == '.' ? decimalSep : buf[k]);
     if (e != std::string::npos) {
         int expValue = 0;
         const char* first = buf.data() + e + 1;
@@ -192,8 +197,8 @@ bool isValidDate(int year, int month, int day) {
 
 double dateSerial(int year, int month, int day) {
     if (!isValidDate(year, month, day)) return 0;
-    return static_cast<double>(
-        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kSerialBase);
+    return static_cast<double>(daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+                               kSerialBase);
 }
 
 CivilDate civilFromSerial(double serial) {
@@ -228,7 +233,8 @@ bool parseDecimal(std::string_view text, char sep, double& out) {
     if (normal.front() == '.') normal.insert(normal.begin(), '0');
     if (normal.back() == '.') normal.pop_back();
     double value = 0;
-    const auto res = std::from_chars(normal.data(), normal.data() + normal.size(), value, std::chars_format::fixed);
+    const auto res =
+        std::from_chars(normal.data(), normal.data() + normal.size(), value, std::chars_format::fixed);
     if (res.ec != std::errc() || res.ptr != normal.data() + normal.size()) return false;
     out = negative ? -value : value;
     return true;

@@ -42,10 +42,8 @@ const Command kCommands[] = {
     {"report", kmx::tool::cmdReport,
      "report goods-detail|goods-list|supplier-detail|supplier-list --catalogue DIR [search flags] [--row N]\n"
      "          [--of-supplier [--supplier-row N]] (--pdf FILE | --text FILE | --html FILE | --qrp FILE)"},
-#ifndef KMX_TOOL_NO_CATALOG
     {"catalog", kmx::tool::cmdCatalog,
      "catalog build SRC OUT | catalog dump OUT DEST | catalog demo [--edition prices|avg] [--goods N] DEST"},
-#endif
 };
 
 void printUsage(std::ostream& os) {
