@@ -35,11 +35,7 @@ bool writeFile(const QString& path, const QByteArray& data) {
 
 // The demo texts shipped in the source tree.
 QString demoFolder() {
-    // CTest names the source tree; __FILE__ may be relative to the build
-    // folder when the compiler cache rewrites paths.
-    const QString root = qEnvironmentVariable("KMX_SOURCE_DIR");
-    if (!root.isEmpty()) return QDir(root).filePath(QStringLiteral("resources/demo"));
-    return QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../resources/demo"));
+    return QDir(QStringLiteral(KMX_SOURCE_TREE)).filePath(QStringLiteral("resources/demo"));
 }
 
 QString screenshotDir() {

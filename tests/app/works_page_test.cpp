@@ -319,11 +319,7 @@ TEST_F(WorksPageTest, InstructionLinkAsksForTheInstruction) {
 // ------------------------------------------------------------------ labour rates
 
 QString sourceFile(const char* relative) {
-    QString root = qEnvironmentVariable("KMX_SOURCE_DIR");
-    if (root.isEmpty())
-        root = QString::fromStdString(
-            std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string());
-    return QDir(root).filePath(QString::fromLatin1(relative));
+    return QDir(QStringLiteral(KMX_SOURCE_TREE)).filePath(QString::fromLatin1(relative));
 }
 
 TEST(RatesPage, LoadsTheRatesTextAndStaysEmptyWithoutIt) {
