@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QWidget>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -13,6 +14,7 @@
 #include "app/constants.h"
 #include "app/program_state.h"
 #include "app/wait_window.h"
+#include "core/safe_file.h"
 #include "data/dataset.h"
 #include "editions/edition.h"
 #include "export/export_rows.h"
@@ -104,7 +106,20 @@ bool kopiuj(const QString& source, const QString& target) {
     CzekajGuard czekaj(u8("Kopiowanie pliku"), false);
     std::error_code ec;
     if (!fs::is_regular_file(sciezka(source), ec)) return false;
-    return fs::copy_file(sciezka(source), sciezka(target), fs::copy_options::overwrite_existing, ec) && !ec;
+    // Written beside the target and renamed over it: a copy that fails half
+    // way keeps the user's previous file.
+    std::ifstream in(sciezka(source), std::ios::binary);
+    if (!in) return false;
+    safefile::Replacement kopia(sciezka(target));
+    std::string error;
+    if (!kopia.open(error)) return false;
+    char buf[65536];
+    while (in) {
+        in.read(buf, sizeof buf);
+        if (in.gcount() > 0 && !kopia.write(buf, static_cast<std::size_t>(in.gcount()))) return false;
+    }
+    if (in.bad()) return false;
+    return kopia.commit(error);
 }
 
 pricelist::Version wersjaZFiltra(int index) {

@@ -1,15 +1,14 @@
 #include "core/ini_file.h"
 
-#include <atomic>
+#include "core/safe_file.h"
+
 #include <cerrno>
 #include <cstddef>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kmx {
@@ -139,20 +138,7 @@ std::string pathText(const std::filesystem::path& path) {
 }
 
 std::string reason(int code) {
-    return std::generic_category().message(code);
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return safefile::Reason(code);
 }
 
 }  // namespace
@@ -243,61 +229,7 @@ bool IniFile::set(std::string_view section, std::string_view key, std::string_vi
 }
 
 bool IniFile::save(const std::filesystem::path& path, std::string& error) const {
-    // Replace the file a link names, not the link.
-    std::filesystem::path target = path;
-    std::error_code ec;
-    if (std::filesystem::is_symlink(target, ec)) {
-        const std::filesystem::path resolved = std::filesystem::weakly_canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    const auto failed = [&](int code) {
-        error = "Nie można zapisać pliku " + pathText(path) + ": " + reason(code);
-        return false;
-    };
-
-    static std::atomic<unsigned> counter{0};
-    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-    std::filesystem::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        std::string name(1, '.');
-        name += target.filename().string();
-        name += '.';
-        name += std::to_string(::getpid());
-        name += '.';
-        name += std::to_string(counter++);
-        name += ".tmp";
-        temp = folder / name;
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return failed(errno);
-    }
-    if (fd < 0) return failed(EEXIST);
-
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
-    if (!writeAll(fd, bytes_) || ::fsync(fd) != 0) {
-        const int code = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return failed(code);
-    }
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(temp.c_str());
-        return failed(code);
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temp.c_str());
-        return failed(code);
-    }
-    // The rename itself reaches the disk with the folder's entry.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return safefile::WriteFile(path, bytes_, error);
 }
 
 }  // namespace kmx

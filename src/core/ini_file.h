@@ -47,12 +47,13 @@ public:
     // any CR or LF.
     bool set(std::string_view section, std::string_view key, std::string_view value);
 
-    // Replaces the file at `path` with the content atomically: a temporary
-    // file in the same folder is written, flushed to disk and renamed over
-    // it (an existing file's permissions are kept; a symbolic link is
-    // followed to the file it names), so a failure leaves the old file
-    // whole and no temporary file behind. A missing file is created; a
-    // missing folder is not. On failure false with a Polish UTF-8 message.
+    // Replaces the file at `path` with the content atomically through
+    // core/safe_file.h: a temporary file in the same folder is written,
+    // flushed to disk and renamed over it (an existing file's permissions
+    // are kept; a symbolic link is followed to the file it names), so a
+    // failure leaves the old file whole and no temporary file behind. A
+    // missing file is created; a missing folder is not. On failure false
+    // with a Polish UTF-8 message naming the file and the reason.
     bool save(const std::filesystem::path& path, std::string& error) const;
 
     const std::string& bytes() const { return bytes_; }

@@ -1,8 +1,9 @@
 #include "core/kmx_zip.h"
 
+#include "core/safe_file.h"
+
 #include <zip.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -22,21 +23,33 @@ bool PackKmx(const std::string& bodyPath, const std::string& target, std::string
         error = "brak pliku " + bodyPath;
         return false;
     }
-    // An older archive under the same name must not keep its members.
-    std::filesystem::remove(target, ec);
-    if (ec) {
-        error = "nie można usunąć pliku " + target + ": " + ec.message();
-        return false;
-    }
-    int code = 0;
-    zip_t* z = zip_open(target.c_str(), ZIP_CREATE | ZIP_EXCL, &code);
-    if (z == nullptr) {
-        zip_error_t ze;
-        zip_error_init_with_code(&ze, code);
-        error = "nie można utworzyć archiwum " + target + ": " + zip_error_strerror(&ze);
+    std::string archive;
+    if (!PackKmxBytes(bodyPath, archive, error)) return false;
+    // A new file beside the target renamed over it: an older archive keeps
+    // none of its members, and a failure keeps the older file whole.
+    return safefile::WriteFile(target, archive, error);
+}
+
+bool PackKmxBytes(const std::string& bodyPath, std::string& archive, std::string& error) {
+    archive.clear();
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &ze);
+    if (buffer == nullptr) {
+        error = std::string("pakowanie nie powiodło się: ") + zip_error_strerror(&ze);
         zip_error_fini(&ze);
         return false;
     }
+    zip_t* z = zip_open_from_source(buffer, ZIP_TRUNCATE, &ze);
+    if (z == nullptr) {
+        error = std::string("pakowanie nie powiodło się: ") + zip_error_strerror(&ze);
+        zip_error_fini(&ze);
+        zip_source_free(buffer);
+        return false;
+    }
+    zip_error_fini(&ze);
+    // The buffer outlives the archive, to be read once it is closed.
+    zip_source_keep(buffer);
     zip_source_t* src = zip_source_file(z, bodyPath.c_str(), 0, -1);
     zip_int64_t index = -1;
     if (src != nullptr) {
@@ -46,20 +59,30 @@ bool PackKmx(const std::string& bodyPath, const std::string& target, std::string
     if (index < 0 || zip_set_file_compression(z, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 9) != 0) {
         error = "pakowanie nie powiodło się: " + zipError(z);
         zip_discard(z);
-        std::filesystem::remove(target, ec);
+        zip_source_free(buffer);
         return false;
     }
     if (zip_close(z) != 0) {
-        error = "zapis archiwum nie powiódł się: " + zipError(z);
+        error = "pakowanie nie powiodło się: " + zipError(z);
         zip_discard(z);
-        std::filesystem::remove(target, ec);
+        zip_source_free(buffer);
         return false;
     }
-    if (!std::filesystem::is_regular_file(target, ec)) {
-        error = "archiwum " + target + " nie powstało";
-        return false;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    bool ok = zip_source_stat(buffer, &st) == 0 && (st.valid & ZIP_STAT_SIZE) && zip_source_open(buffer) == 0;
+    if (ok) {
+        archive.resize(static_cast<std::size_t>(st.size));
+        const zip_int64_t got = zip_source_read(buffer, archive.data(), st.size);
+        ok = got == static_cast<zip_int64_t>(st.size);
+        zip_source_close(buffer);
     }
-    return true;
+    zip_source_free(buffer);
+    if (!ok) {
+        archive.clear();
+        error = "pakowanie nie powiodło się: nie można odczytać archiwum z pamięci";
+    }
+    return ok;
 }
 
 bool IsZip(const std::string& path) {
@@ -69,7 +92,8 @@ bool IsZip(const std::string& path) {
     return f.gcount() == 4 && sig[0] == 'P' && sig[1] == 'K' && sig[2] == 3 && sig[3] == 4;
 }
 
-bool UnpackSingle(const std::string& zipPath, std::string& contents, std::string& memberName, std::string& error) {
+bool UnpackSingle(const std::string& zipPath, std::string& contents, std::string& memberName,
+                  std::string& error) {
     int code = 0;
     zip_t* z = zip_open(zipPath.c_str(), ZIP_RDONLY, &code);
     if (z == nullptr) {

@@ -9,16 +9,20 @@ namespace kmx::kmxzip {
 // The member name every packed price list uses.
 inline constexpr const char* kMemberName = "kmx.kmx";
 
-// Removes `target` if it exists, then writes a new archive there holding the
-// contents of `bodyPath` as "kmx.kmx". On failure no archive is left at
-// `target` and `error` says why.
+// Replaces `target` with a new archive holding the contents of `bodyPath` as
+// "kmx.kmx" (core/safe_file.h: written beside it and renamed over it). On
+// failure the file at `target` is as it was (or still absent) and `error`
+// says why.
 bool PackKmx(const std::string& bodyPath, const std::string& target, std::string& error);
+// The same archive as bytes.
+bool PackKmxBytes(const std::string& bodyPath, std::string& archive, std::string& error);
 
 // True when the file starts with a ZIP local header ("PK\3\4").
 bool IsZip(const std::string& path);
 
 // The contents of the archive's only member. Fails on anything but an
 // archive of exactly one member.
-bool UnpackSingle(const std::string& zipPath, std::string& contents, std::string& memberName, std::string& error);
+bool UnpackSingle(const std::string& zipPath, std::string& contents, std::string& memberName,
+                  std::string& error);
 
 }  // namespace kmx::kmxzip

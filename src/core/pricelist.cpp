@@ -4,7 +4,6 @@
 #include <charconv>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <istream>
 #include <ostream>
 
@@ -12,6 +11,7 @@
 #include "core/numfmt.h"
 #include "core/publisher.h"
 #include "core/rijndael.h"
+#include "core/safe_file.h"
 
 namespace kmx::pricelist {
 
@@ -36,8 +36,8 @@ constexpr std::string_view kSupplierPrefix = "#kmxp#";
 
 // The Polish letters and the Latin letters of their escapes, position for position.
 struct EscapeTable {
-    std::array<char, 256> latin{};     // 0 for bytes that are not escaped
-    std::array<char, 256> polish{};    // by Latin letter, 0 where none
+    std::array<char, 256> latin{};   // 0 for bytes that are not escaped
+    std::array<char, 256> polish{};  // by Latin letter, 0 where none
 };
 const EscapeTable& escapes() {
     static const EscapeTable table = [] {
@@ -53,7 +53,9 @@ const EscapeTable& escapes() {
     return table;
 }
 
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool isBlank(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 
 std::string trimmed(std::string_view s) {
     std::size_t b = 0, e = s.size();
@@ -113,9 +115,12 @@ void join(std::string& line, const std::string& f) {
 
 std::string_view versionText(Version v) {
     switch (v) {
-        case Version::V10: return "1.0";
-        case Version::V20: return "2.0";
-        case Version::V21: break;
+        case Version::V10:
+            return "1.0";
+        case Version::V20:
+            return "2.0";
+        case Version::V21:
+            break;
     }
     return "2.1";
 }
@@ -130,7 +135,9 @@ bool parseVersion(std::string_view text, Version& out) {
     return false;
 }
 
-int keyShift(Version v) { return v == Version::V10 ? kShiftV10 : kShiftV2x; }
+int keyShift(Version v) {
+    return v == Version::V10 ? kShiftV10 : kShiftV2x;
+}
 
 std::string MakeLineKey(int year, int month, int day) {
     return digits(day, 2) + digits(month, 2) + digits(year, 4) + "0000";
@@ -155,8 +162,12 @@ std::string shiftKey(std::string_view key, int shift) {
 }
 }  // namespace
 
-std::string DisguiseKey(std::string_view key, Version v) { return shiftKey(key, keyShift(v)); }
-std::string RecoverKey(std::string_view disguised, Version v) { return shiftKey(disguised, -keyShift(v)); }
+std::string DisguiseKey(std::string_view key, Version v) {
+    return shiftKey(key, keyShift(v));
+}
+std::string RecoverKey(std::string_view disguised, Version v) {
+    return shiftKey(disguised, -keyShift(v));
+}
 
 std::string EncodeLine(std::string_view line, std::string_view key) {
     const EscapeTable& t = escapes();
@@ -209,7 +220,8 @@ bool DecodeLine(std::string_view encoded, std::string_view key, std::string& lin
     const EscapeTable& t = escapes();
     line.clear();
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '@' && i + 2 < s.size() && s[i + 1] == '@' && t.polish[static_cast<unsigned char>(s[i + 2])] != 0) {
+        if (s[i] == '@' && i + 2 < s.size() && s[i + 1] == '@' &&
+            t.polish[static_cast<unsigned char>(s[i + 2])] != 0) {
             line += t.polish[static_cast<unsigned char>(s[i + 2])];
             i += 2;
         } else {
@@ -266,7 +278,9 @@ std::string SupplierLine(const SupplierRecord& r) {
     return line;
 }
 
-std::string PriceText(std::optional<double> v) { return v ? formatGeneral(*v, 15, '.') : std::string(); }
+std::string PriceText(std::optional<double> v) {
+    return v ? formatGeneral(*v, 15, '.') : std::string();
+}
 
 std::optional<std::string> GoodsLine(const GoodsRecord& r, Version v) {
     const std::string eto = field(r.eto);
@@ -305,7 +319,8 @@ void writeHead(std::ostream& out, const PriceListHead& head, const std::vector<s
 }
 }  // namespace
 
-bool WritePriceList(std::ostream& out, const PriceListHead& head, const std::vector<std::string>& supplierLines,
+bool WritePriceList(std::ostream& out, const PriceListHead& head,
+                    const std::vector<std::string>& supplierLines,
                     const std::vector<std::string>& encodedGoods, std::string& error) {
     writeHead(out, head, supplierLines);
     for (const std::string& g : encodedGoods) {
@@ -315,8 +330,9 @@ bool WritePriceList(std::ostream& out, const PriceListHead& head, const std::vec
     return finish(out, error);
 }
 
-bool WritePriceList(std::ostream& out, const PriceListHead& head, const std::vector<std::string>& supplierLines,
-                    std::istream& encodedGoods, std::string& error) {
+bool WritePriceList(std::ostream& out, const PriceListHead& head,
+                    const std::vector<std::string>& supplierLines, std::istream& encodedGoods,
+                    std::string& error) {
     writeHead(out, head, supplierLines);
     char buf[65536];
     while (out && encodedGoods) {
@@ -333,12 +349,15 @@ bool WritePriceList(std::ostream& out, const PriceListHead& head, const std::vec
 bool WritePriceListFile(const std::string& path, const PriceListHead& head,
                         const std::vector<std::string>& supplierLines, std::istream& encodedGoods,
                         std::string& error) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (!f) {
-        error = "nie można utworzyć pliku " + path;
+    safefile::OutFile f(path);
+    if (!f.open(error)) return false;
+    if (!WritePriceList(f, head, supplierLines, encodedGoods, error)) {
+        // The stream's own failure names the file and the reason.
+        if (f.bad()) f.commit(error);
+        f.discard();
         return false;
     }
-    return WritePriceList(f, head, supplierLines, encodedGoods, error);
+    return f.commit(error);
 }
 
 bool DecodePriceList(std::string_view body, DecodedPriceList& out, std::string& error) {
@@ -396,13 +415,19 @@ bool WriteDescriptor(std::ostream& out, bool averagePrices, std::string_view kin
     }
     std::string name;
     if (averagePrices) {
-        if (kind == "R") name = "Kosztorysowe stawki robocizny (Kalmarex)";
-        else if (kind == "M") name = "Ceny średnie materiałów (Kalmarex)";
-        else if (kind == "S") name = "Ceny średnie pracy sprzętu (Kalmarex)";
+        if (kind == "R")
+            name = "Kosztorysowe stawki robocizny (Kalmarex)";
+        else if (kind == "M")
+            name = "Ceny średnie materiałów (Kalmarex)";
+        else if (kind == "S")
+            name = "Ceny średnie pracy sprzętu (Kalmarex)";
     } else {
-        if (kind == "M") name = "Ceny materiałów producentów i dostawców";
-        else if (kind == "S") name = "Ceny najmu sprzętu wg dostawców";
-        else name = "Ceny dostawców";
+        if (kind == "M")
+            name = "Ceny materiałów producentów i dostawców";
+        else if (kind == "S")
+            name = "Ceny najmu sprzętu wg dostawców";
+        else
+            name = "Ceny dostawców";
     }
     out << "KodCennika  = " << (averagePrices ? "KMX_sr_" : "KMX_d_") << kind << kCrLf;
     out << "NazwaCennika  = " << cp1250::fromUtf8(name) << kCrLf;
@@ -415,15 +440,19 @@ bool WriteDescriptor(std::ostream& out, bool averagePrices, std::string_view kin
 
 bool WriteDescriptorFile(const std::string& path, bool averagePrices, std::string_view kind,
                          std::string_view year, std::string_view quarter, std::string& error) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (!f) {
-        error = "nie można utworzyć pliku " + path;
+    safefile::OutFile f(path);
+    if (!f.open(error)) return false;
+    if (!WriteDescriptor(f, averagePrices, kind, year, quarter, error)) {
+        if (f.bad()) f.commit(error);
+        f.discard();
         return false;
     }
-    return WriteDescriptor(f, averagePrices, kind, year, quarter, error);
+    return f.commit(error);
 }
 
-std::string UnitPriceHeading() { return "Lp.;Podstawa;Wariant;Opis;J.ob.;Cj"; }
+std::string UnitPriceHeading() {
+    return "Lp.;Podstawa;Wariant;Opis;J.ob.;Cj";
+}
 
 std::string UnitPriceLine(int number, const UnitPriceRow& r) {
     std::string line = digits(number, 1);

@@ -7,7 +7,8 @@
 // record builders take values already descrambled (and, for names, with the
 // letter case applied); they clean each field and join the fields with ";".
 // Writers take a std::ostream and report a failed stream as a failure with
-// an error text; the file overloads only open the file.
+// an error text; the file overloads write through core/safe_file.h (a new
+// file beside the target, renamed over it only when whole).
 
 #include <iosfwd>
 #include <optional>

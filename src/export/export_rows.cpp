@@ -9,6 +9,7 @@
 
 #include "core/cp1250.h"
 #include "core/kmx_zip.h"
+#include "core/safe_file.h"
 #include "core/scramble.h"
 
 namespace kmx::exportrows {
@@ -272,8 +273,22 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
             if (!pricelist::WritePriceListFile(o.target, head, o.suppliers.lines, goods, r.error)) return r;
             continue;
         }
+        // The text body is a file of the run's private folder, packed next:
+        // only the user's target needs the safe replacement.
         const std::string body = tmp.file("uncompressed" + o.tmpName);
-        if (!pricelist::WritePriceListFile(body, head, o.suppliers.lines, goods, r.error)) return r;
+        {
+            std::ofstream bodyFile(body, std::ios::binary | std::ios::trunc);
+            if (!bodyFile) {
+                r.error = "nie można utworzyć pliku tymczasowego " + body;
+                return r;
+            }
+            if (!pricelist::WritePriceList(bodyFile, head, o.suppliers.lines, goods, r.error)) return r;
+            bodyFile.close();
+            if (bodyFile.fail()) {
+                r.error = "zapis pliku tymczasowego nie powiódł się";
+                return r;
+            }
+        }
         goods.close();
         std::error_code ec;
         fs::remove(goodsTmp, ec);
@@ -318,30 +333,31 @@ Result WriteUnitPriceFile(const UnitPriceJob& job) {
         r.error = "brak listy do eksportu";
         return r;
     }
-    std::ofstream out(job.target, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        r.error = "nie można utworzyć pliku " + job.target;
-        return r;
-    }
+    // Written beside the target and renamed over it at the end: a failure
+    // keeps the file that was there.
+    safefile::OutFile out(job.target);
+    if (!out.open(r.error)) return r;
     DataSet& works = *job.works;
     ListPause pause(works);
-    if (!pricelist::WriteUnitPriceLine(out, pricelist::UnitPriceHeading(), r.error)) return r;
+    // A failed write names the file and the reason.
+    const auto failed = [&] {
+        if (out.bad()) out.commit(r.error);
+        out.discard();
+        return r;
+    };
+    if (!pricelist::WriteUnitPriceLine(out, pricelist::UnitPriceHeading(), r.error)) return failed();
     const int total = works.recordCount();
     for (int row = 0; row < total; ++row) {
         if (!pricelist::WriteUnitPriceLine(
                 out, pricelist::UnitPriceLine(row + 1, UnitPriceFromRow(works, row)), r.error))
-            return r;
+            return failed();
         ++r.written;
         if (job.progress && !job.progress(row + 1, total)) {
             r.cancelled = true;
             break;
         }
     }
-    out.close();
-    if (out.fail()) {
-        r.error = "zapis pliku " + job.target + " nie powiódł się";
-        return r;
-    }
+    if (!out.commit(r.error)) return r;
     r.ok = true;
     return r;
 }

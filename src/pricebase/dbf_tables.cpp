@@ -3,11 +3,17 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <system_error>
 
+#include <stdio_ext.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "core/cp1250.h"
+#include "core/safe_file.h"
 
 namespace kmx::pricebase {
 
@@ -16,15 +22,15 @@ const Pole kPolaCennikow[kcIle] = {
 };
 
 const Pole kPolaCen[kpIle] = {
-    {"KOD", 'C', 8},           {"JM_KOD", 'C', 4},        {"RODZAJ", 'C', 2},
-    {"TYP", 'C', 1},           {"JM_NAZWA", 'C', 21},     {"CENA_PROD", 'N', 15, 4},
-    {"CENA_HURT", 'N', 15, 4}, {"CENA_DET", 'N', 15, 4},  {"NAZWA", 'C', 201},
+    {"KOD", 'C', 8},           {"JM_KOD", 'C', 4},       {"RODZAJ", 'C', 2},
+    {"TYP", 'C', 1},           {"JM_NAZWA", 'C', 21},    {"CENA_PROD", 'N', 15, 4},
+    {"CENA_HURT", 'N', 15, 4}, {"CENA_DET", 'N', 15, 4}, {"NAZWA", 'C', 201},
 };
 
 const Pole kPolaProducentow[kdIle] = {
-    {"KOD", 'C', 16},        {"NIP", 'C', 16},     {"NAZWA", 'C', 101},   {"KOD_POCZT", 'C', 11},
-    {"MIEJSCOWOS", 'C', 31}, {"ULICA", 'C', 51},   {"WOJEWODZTW", 'C', 26}, {"TEL_KIER", 'C', 4},
-    {"TELEFON", 'C', 16},    {"FAKS", 'C', 16},    {"EMAIL", 'C', 41},    {"WWW", 'C', 41},
+    {"KOD", 'C', 16},        {"NIP", 'C', 16},   {"NAZWA", 'C', 101},     {"KOD_POCZT", 'C', 11},
+    {"MIEJSCOWOS", 'C', 31}, {"ULICA", 'C', 51}, {"WOJEWODZTW", 'C', 26}, {"TEL_KIER", 'C', 4},
+    {"TELEFON", 'C', 16},    {"FAKS", 'C', 16},  {"EMAIL", 'C', 41},      {"WWW", 'C', 41},
 };
 
 const Pole kPolaKonwersji[kkIle] = {{"ETO", 'C', 8}, {"JM", 'C', 4}, {"KMB", 'C', 8}};
@@ -61,9 +67,17 @@ SAOffset hRead(void* p, SAOffset size, SAOffset n, SAFile f) {
 }
 
 SAOffset hWrite(void* p, SAOffset size, SAOffset n, SAFile f) {
-    const SAOffset done = std::fwrite(p, size, n, plik(f));
-    if (done != n && tBladZapisu == 0) tBladZapisu = errno ? errno : EIO;
-    return done;
+    if (size == 0 || n == 0) return 0;
+    // The test seam of safe_file.h fails our writes as a full disk would.
+    int injected = 0;
+    const std::size_t allowed = safefile::AllowedBytes(size * n, injected);
+    errno = 0;
+    const std::size_t done = allowed > 0 ? std::fwrite(p, 1, allowed, plik(f)) : 0;
+    if (done != size * n) {
+        if (injected) errno = injected;
+        if (tBladZapisu == 0) tBladZapisu = errno ? errno : EIO;
+    }
+    return done / size;
 }
 
 // A seek writes out what stdio holds, so its failure may be a failed write.
@@ -83,8 +97,15 @@ int hFlush(SAFile f) {
     return r;
 }
 
+// A closed table is on the disk: what stdio holds is written out and synced,
+// so a full disk shows here rather than after the program has moved on.
 int hClose(SAFile f) {
-    const int r = std::fclose(plik(f));
+    FILE* fp = plik(f);
+    int r = std::fflush(fp);
+    if (r != 0 && tBladZapisu == 0) tBladZapisu = errno ? errno : EIO;
+    if (r == 0 && ::fsync(fileno(fp)) != 0 && errno != EINVAL && errno != EBADF && tBladZapisu == 0)
+        tBladZapisu = errno;
+    r = std::fclose(fp) != 0 ? -1 : r;
     if (r != 0 && tBladZapisu == 0) tBladZapisu = errno ? errno : EIO;
     return r;
 }
@@ -151,7 +172,22 @@ int BladZapisu() {
 
 DBFHandle OtworzTabele(const std::filesystem::path& file, const char* access) {
     errno = 0;
-    return DBFOpenLL(file.c_str(), access, Hooki());
+    DBFHandle h = DBFOpenLL(file.c_str(), access, Hooki());
+    if (!h) return nullptr;
+    // A header that counts more records than the file holds (a cut or
+    // damaged table) would have every reader walk rows that are not there,
+    // up to 2^31 of them, each failed read giving empty values.
+    struct stat st {};
+    const std::uint64_t needed =
+        static_cast<std::uint64_t>(h->nHeaderLength) +
+        static_cast<std::uint64_t>(h->nRecords) * static_cast<std::uint64_t>(h->nRecordLength);
+    if (h->nRecords < 0 || ::fstat(::fileno(plik(h->fp)), &st) != 0 ||
+        static_cast<std::uint64_t>(st.st_size) < needed) {
+        DBFClose(h);
+        errno = EINVAL;
+        return nullptr;
+    }
+    return h;
 }
 
 DBFHandle UtworzTabele(const std::filesystem::path& file, std::span<const Pole> pola) {
@@ -173,6 +209,55 @@ DBFHandle UtworzTabele(const std::filesystem::path& file, std::span<const Pole> 
     std::tm local{};
     if (localtime_r(&now, &local)) DBFSetLastModifiedDate(h, local.tm_year, local.tm_mon + 1, local.tm_mday);
     return h;
+}
+
+bool NaglowekTabeli(DBFHandle h, Naglowek& out) {
+    if (!h) return false;
+    return ::pread(fileno(plik(h->fp)), out.data(), out.size(), 0) == static_cast<ssize_t>(out.size());
+}
+
+void CofnijDopisanie(DBFHandle h, int rows, const Naglowek& naglowek) {
+    if (!h || rows < 0 || rows > h->nRecords) return;
+    FILE* fp = plik(h->fp);
+    // What stdio still holds of the failed row is dropped, not retried.
+    __fpurge(fp);
+    std::clearerr(fp);
+    h->nRecords = rows;
+    h->nCurrentRecord = -1;
+    h->bCurrentRecordModified = 0;
+    // The header on disk is the one put back here; closing must not write
+    // it again.
+    h->bUpdated = 0;
+    const int fd = fileno(fp);
+    const off_t end = static_cast<off_t>(h->nHeaderLength) + static_cast<off_t>(h->nRecordLength) * rows;
+    // Shortening a file and rewriting bytes it has need no space, so these
+    // go straight to the file: the end mark back after the last whole row
+    // and the header as it was before the append (shapelib rewrites the
+    // header after a row even when it could not read it back).
+    if (::ftruncate(fd, end) == 0 && h->bWriteEndOfFileChar) {
+        const ssize_t mark = ::pwrite(fd, "\x1a", 1, end);
+        static_cast<void>(mark);
+    }
+    const ssize_t header = ::pwrite(fd, naglowek.data(), naglowek.size(), 0);
+    static_cast<void>(header);
+    ::fsync(fd);
+}
+
+bool KopiujDo(const std::filesystem::path& from, safefile::Replacement& to) {
+    FILE* in = std::fopen(from.c_str(), "rb");
+    if (!in) {
+        to.setFailed(errno);
+        return false;
+    }
+    char buf[65536];
+    bool ok = true;
+    for (std::size_t n; ok && (n = std::fread(buf, 1, sizeof buf, in)) > 0;) ok = to.write(buf, n);
+    if (ok && std::ferror(in)) {
+        to.setFailed(EIO);
+        ok = false;
+    }
+    std::fclose(in);
+    return ok;
 }
 
 bool ZnajdzPola(DBFHandle h, std::span<const Pole> pola, std::vector<int>& indeksy, std::string& brak) {

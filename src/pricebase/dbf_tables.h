@@ -9,12 +9,15 @@
 
 #include <shapefil.h>
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/safe_file.h"
 
 namespace kmx::pricebase {
 
@@ -37,13 +40,35 @@ enum PoleCennika { kcPlik, kcTyp, kcOpis, kcPoziom, kcWaluta, kcIle };
 extern const Pole kPolaCennikow[kcIle];
 // A price list: KOD C8, JM_KOD C4, RODZAJ C2, TYP C1, JM_NAZWA C21,
 // CENA_PROD, CENA_HURT, CENA_DET N15.4, NAZWA C201.
-enum PoleCeny { kpKod, kpJmKod, kpRodzaj, kpTyp, kpJmNazwa, kpCenaProd, kpCenaHurt, kpCenaDet, kpNazwa, kpIle };
+enum PoleCeny {
+    kpKod,
+    kpJmKod,
+    kpRodzaj,
+    kpTyp,
+    kpJmNazwa,
+    kpCenaProd,
+    kpCenaHurt,
+    kpCenaDet,
+    kpNazwa,
+    kpIle
+};
 extern const Pole kPolaCen[kpIle];
 // producen.dbf: KOD C16, NIP C16, NAZWA C101, KOD_POCZT C11, MIEJSCOWOS C31,
 // ULICA C51, WOJEWODZTW C26, TEL_KIER C4, TELEFON C16, FAKS C16, EMAIL C41, WWW C41.
 enum PoleProducenta {
-    kdKod, kdNip, kdNazwa, kdKodPocztowy, kdMiejscowosc, kdUlica, kdWojewodztwo,
-    kdTelKier, kdTelefon, kdFaks, kdEmail, kdWww, kdIle
+    kdKod,
+    kdNip,
+    kdNazwa,
+    kdKodPocztowy,
+    kdMiejscowosc,
+    kdUlica,
+    kdWojewodztwo,
+    kdTelKier,
+    kdTelefon,
+    kdFaks,
+    kdEmail,
+    kdWww,
+    kdIle
 };
 extern const Pole kPolaProducentow[kdIle];
 // etokmb.dbf: ETO C8, JM C4 (empty: any unit), KMB C8.
@@ -72,6 +97,19 @@ DBFHandle OtworzTabele(const std::filesystem::path& file, const char* access);
 // Creates an empty table with these columns and today's date. Null on
 // failure, with errno of the failed step.
 DBFHandle UtworzTabele(const std::filesystem::path& file, std::span<const Pole> pola);
+
+// The 32 bytes of a table's file header as they are on disk, taken before an
+// append so that a failed one can be undone.
+using Naglowek = std::array<unsigned char, 32>;
+bool NaglowekTabeli(DBFHandle h, Naglowek& out);
+// Undoes an append that failed: the file's length goes back to `rows` rows,
+// its header to `naglowek`, the stdio buffer of the failed row is dropped.
+// The table then holds what it held before the append.
+void CofnijDopisanie(DBFHandle h, int rows, const Naglowek& naglowek);
+
+// Copies a file's bytes into a replacement (of the same table, to be changed
+// and renamed over it). False with the failure kept in `to`.
+bool KopiujDo(const std::filesystem::path& from, safefile::Replacement& to);
 
 // The column index of each of pola in an open table; false with the name of
 // the first column missing or of the wrong kind.

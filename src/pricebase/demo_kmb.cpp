@@ -1,9 +1,9 @@
 #include "pricebase/demo_kmb.h"
 
 #include <cerrno>
-#include <cstring>
 #include <system_error>
 
+#include "core/safe_file.h"
 #include "pricebase/dbf_tables.h"
 
 namespace kmx::pricebase {
@@ -34,10 +34,13 @@ bool WriteDemoConversionTable(const std::filesystem::path& folder, std::string& 
         return false;
     }
     const std::filesystem::path file = PlikDoZapisu(folder, kEtoKmb);
+    // Made beside the table's name and renamed to it when whole.
+    safefile::Replacement zamiana(file, ".dbf");
+    if (!zamiana.open(error)) return false;
     ZerujBladZapisu();
-    DBFHandle h = UtworzTabele(file, kPolaKonwersji);
+    DBFHandle h = UtworzTabele(zamiana.name(), kPolaKonwersji);
     if (!h) {
-        error = "cannot create " + file.string() + ": " + std::strerror(errno ? errno : EIO);
+        error = safefile::WriteError(file, errno ? errno : EIO);
         return false;
     }
     bool ok = true;
@@ -50,9 +53,10 @@ bool WriteDemoConversionTable(const std::filesystem::path& folder, std::string& 
     }
     DBFClose(h);
     if (!ok || BladZapisu()) {
-        error = "cannot write " + file.string() + ": " + std::strerror(BladZapisu() ? BladZapisu() : EIO);
+        error = safefile::WriteError(file, BladZapisu() ? BladZapisu() : EIO);
         return false;
     }
+    if (!zamiana.commit(error)) return false;
     return true;
 }
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/cp1250.h"
+#include "core/safe_file.h"
 #include "core/t3_records.h"
 #include "pricebase/dbf_tables.h"
 
@@ -29,39 +30,16 @@ std::string pl(std::string_view utf8) {
     return cp1250::fromUtf8(utf8);
 }
 
-// Why a file operation failed, in Polish.
+// Why a file operation failed, in Polish (0: the file is no table).
 std::string powod(int err) {
-    switch (err) {
-        case 0:
-            return pl("plik nie jest tabelą dBASE");
-        case ENOENT:
-            return pl("nie ma takiego pliku ani folderu");
-        case EACCES:
-        case EPERM:
-            return pl("brak uprawnień");
-        case ENOSPC:
-        case EFBIG:
-        case EDQUOT:
-            return pl("brak miejsca na dysku");
-        case EROFS:
-            return pl("dysk tylko do odczytu");
-        case EISDIR:
-            return pl("to jest folder");
-        case ENOTDIR:
-            return pl("ścieżka nie prowadzi do folderu");
-        case EMFILE:
-        case ENFILE:
-            return pl("zbyt wiele otwartych plików");
-        default:
-            return pl("błąd systemu nr ") + std::to_string(err);
-    }
+    return pl(err == 0 ? std::string("plik nie jest tabelą dBASE") : safefile::Reason(err));
 }
 
 struct OtwartaTabela {
     DBFHandle h = nullptr;
     std::filesystem::path plik;
-    std::string nazwa;           // as the header gives it, for error texts
-    std::vector<int> pola;       // column of each of kPolaCen
+    std::string nazwa;            // as the header gives it, for error texts
+    std::vector<int> pola;        // column of each of kPolaCen
     std::vector<int> szerokosci;  // and its width in this table
     std::vector<int> miejsca;
 };
@@ -225,11 +203,13 @@ std::int32_t InitDbDLL(void*, std::int32_t) {
     return KMX_PB_OK;
 }
 
-std::int32_t DbCheckTableExists(std::int16_t* exists, std::int32_t*, const char* folder, const void* cennikRec) {
+std::int32_t DbCheckTableExists(std::int16_t* exists, std::int32_t*, const char* folder,
+                                const void* cennikRec) {
     Stan& s = stan();
     std::lock_guard lock(s.m);
     t3::CennikRec rec;
-    if (!exists || !naglowek(cennikRec, rec)) return blad(s, pl("Brak argumentów funkcji DbCheckTableExists"));
+    if (!exists || !naglowek(cennikRec, rec))
+        return blad(s, pl("Brak argumentów funkcji DbCheckTableExists"));
     *exists = 0;
     std::filesystem::path czytaj, pisz;
     if (!sprawdzNazwe(s, folder, rec.plik, czytaj, pisz)) return KMX_PB_ERROR;
@@ -296,12 +276,17 @@ std::int32_t DbUsunCennik(const char* folder, const char* listTable, const void*
         return KMX_PB_OK;
     }
     // The table without those rows, written beside it and moved over it.
-    const std::filesystem::path temp = list.parent_path() / (list.stem().string() + ".~kmx.dbf");
+    safefile::Replacement zamiana(list, ".dbf");
+    std::string ignored;
     ZerujBladZapisu();
+    bool ok = zamiana.open(ignored);
+    int err = ok ? 0 : zamiana.errorCode();
     errno = 0;
-    DBFHandle out = klonujPusta(h, temp);
-    bool ok = out != nullptr;
-    int err = errno;
+    DBFHandle out = ok ? klonujPusta(h, zamiana.name()) : nullptr;
+    if (ok && !out) {
+        ok = false;
+        err = errno;
+    }
     for (std::size_t i = 0; ok && i < keep.size(); ++i) {
         const char* tuple = DBFReadTuple(h, keep[i]);
         // DBFWriteTuple copies the bytes; the tuple buffer is shapelib's own.
@@ -313,15 +298,12 @@ std::int32_t DbUsunCennik(const char* folder, const char* listTable, const void*
         ok = false;
         err = BladZapisu();
     }
-    if (ok) {
-        std::filesystem::rename(temp, list, ec);
-        if (ec) {
-            ok = false;
-            err = ec.value();
-        }
+    if (ok && !zamiana.commit(ignored)) {
+        ok = false;
+        err = zamiana.errorCode();
     }
     if (!ok) {
-        std::filesystem::remove(temp, ec);
+        zamiana.discard();
         return blad(s, pl("Nie można usunąć cennika ") + rec.plik + pl(" z tabeli ") + listTable + ": " +
                            powod(err ? err : EIO));
     }
@@ -338,11 +320,19 @@ std::int32_t DbCenyCreateTable(const char* folder, const void* cennikRec, char t
     if (!sprawdzNazwe(s, folder, rec.plik, czytaj, pisz)) return KMX_PB_ERROR;
     if (otwarta(s, czytaj) || otwarta(s, pisz))
         return blad(s, pl("Nie można utworzyć tabeli ") + rec.plik + pl(": tabela jest otwarta"));
+    // The empty table is made beside and renamed over a file of that name:
+    // a failure keeps the old file.
+    safefile::Replacement zamiana(pisz, ".dbf");
+    std::string ignored;
+    if (!zamiana.open(ignored))
+        return bladTabeli(s, "Nie można utworzyć tabeli ", rec.plik, zamiana.errorCode());
     ZerujBladZapisu();
-    DBFHandle h = UtworzTabele(pisz, kPolaCen);
+    DBFHandle h = UtworzTabele(zamiana.name(), kPolaCen);
     if (!h) return bladTabeli(s, "Nie można utworzyć tabeli ", rec.plik, errno ? errno : EIO);
     DBFClose(h);
     if (const int err = BladZapisu()) return bladTabeli(s, "Nie można utworzyć tabeli ", rec.plik, err);
+    if (!zamiana.commit(ignored))
+        return bladTabeli(s, "Nie można utworzyć tabeli ", rec.plik, zamiana.errorCode());
     return KMX_PB_OK;
 }
 
@@ -358,7 +348,12 @@ std::int32_t DbWstawCennik(const char* folder, const char* listTable, const void
     ZerujBladZapisu();
     std::error_code ec;
     const bool exists = std::filesystem::exists(list, ec);
-    DBFHandle h = exists ? OtworzTabele(list, "rb+") : UtworzTabele(listNew, kPolaCennikow);
+    // The list changed in a copy renamed over it: a failure keeps the old list.
+    safefile::Replacement zamiana(exists ? list : listNew, ".dbf");
+    std::string ignored;
+    if (!zamiana.open(ignored) || (exists && !KopiujDo(list, zamiana)))
+        return bladTabeli(s, "Nie można zapisać cennika do tabeli ", listTable, zamiana.errorCode());
+    DBFHandle h = exists ? OtworzTabele(zamiana.name(), "rb+") : UtworzTabele(zamiana.name(), kPolaCennikow);
     if (!h)
         return bladTabeli(s, exists ? "Nie można otworzyć tabeli " : "Nie można utworzyć tabeli ", listTable,
                           errno ? errno : EIO);
@@ -383,7 +378,10 @@ std::int32_t DbWstawCennik(const char* folder, const char* listTable, const void
         ok = zapiszTekst(h, row, cols[f], szerokosc(h, cols[f]), *values[f]) && ok;
     DBFClose(h);
     if (!ok || BladZapisu())
-        return bladTabeli(s, "Nie można zapisać cennika do tabeli ", listTable, BladZapisu() ? BladZapisu() : EIO);
+        return bladTabeli(s, "Nie można zapisać cennika do tabeli ", listTable,
+                          BladZapisu() ? BladZapisu() : EIO);
+    if (!zamiana.commit(ignored))
+        return bladTabeli(s, "Nie można zapisać cennika do tabeli ", listTable, zamiana.errorCode());
     return KMX_PB_OK;
 }
 
@@ -399,7 +397,8 @@ std::int32_t DbCenyOpenTable(std::int32_t* handle, const char* folder, const voi
     if (otwarta(s, czytaj))
         return blad(s, pl("Nie można otworzyć tabeli ") + rec.plik + pl(": tabela jest już otwarta"));
     std::error_code ec;
-    if (!std::filesystem::exists(czytaj, ec)) return bladTabeli(s, "Nie można otworzyć tabeli ", rec.plik, ENOENT);
+    if (!std::filesystem::exists(czytaj, ec))
+        return bladTabeli(s, "Nie można otworzyć tabeli ", rec.plik, ENOENT);
     OtwartaTabela t;
     t.h = OtworzTabele(czytaj, "rb+");
     if (!t.h) return bladTabeli(s, "Nie można otworzyć tabeli ", rec.plik, errno);
@@ -442,6 +441,9 @@ std::int32_t DbCenyWstawRMS(std::int32_t handle, const void* rmsRec) {
     const std::string* texts[] = {&r.kod, &r.jmKod, &r.rodzajIndeksu, &r.typ, &r.jmNazwa};
     const int textFields[] = {kpKod, kpJmKod, kpRodzaj, kpTyp, kpJmNazwa};
     const int row = DBFGetRecordCount(t.h);
+    Naglowek przed{};
+    if (!NaglowekTabeli(t.h, przed))
+        return bladTabeli(s, "Nie można zapisać wiersza do tabeli ", t.nazwa, errno ? errno : EIO);
     ZerujBladZapisu();
     bool ok = true;
     for (int i = 0; i < 5; ++i) {
@@ -453,8 +455,12 @@ std::int32_t DbCenyWstawRMS(std::int32_t handle, const void* rmsRec) {
     ok = zapiszTekst(t.h, row, t.pola[kpNazwa], t.szerokosci[kpNazwa], r.nazwa) && ok;
     // The row and the header's row count on disk: readable at once.
     DBFUpdateHeader(t.h);
-    if (const int err = BladZapisu()) return bladTabeli(s, "Nie można zapisać wiersza do tabeli ", t.nazwa, err);
-    if (!ok) return bladTabeli(s, "Nie można zapisać wiersza do tabeli ", t.nazwa, EIO);
+    if (const int err = BladZapisu(); err || !ok) {
+        // A row that did not reach the disk whole is taken back: the table
+        // keeps the rows written before it, and its header counts them.
+        CofnijDopisanie(t.h, row, przed);
+        return bladTabeli(s, "Nie można zapisać wiersza do tabeli ", t.nazwa, err ? err : EIO);
+    }
     return KMX_PB_OK;
 }
 
@@ -521,7 +527,8 @@ std::int32_t DbCnvEtoKmbFind(char* codeA, char*, const char* unitCode, std::int3
     const std::string_view eto = Przytnij(std::string_view(codeA, strnlen(codeA, 9)));
     if (eto.empty() || eto.size() > 8) return KMX_PB_NOT_FOUND;
     char unit[4];
-    const std::string_view unitRaw = unitCode ? Przytnij(std::string_view(unitCode, strnlen(unitCode, 4))) : "";
+    const std::string_view unitRaw =
+        unitCode ? Przytnij(std::string_view(unitCode, strnlen(unitCode, 4))) : "";
     for (std::size_t i = 0; i < unitRaw.size(); ++i)
         unit[i] = static_cast<char>(cp1250::toUpper(static_cast<unsigned char>(unitRaw[i])));
     const Konwersje& map = it->second;
@@ -553,7 +560,13 @@ std::int32_t DbProdAppendToTable(const void* prodRec, const char* folder, const 
     ZerujBladZapisu();
     std::error_code ec;
     const bool exists = std::filesystem::exists(file, ec);
-    DBFHandle h = exists ? OtworzTabele(file, "rb+") : UtworzTabele(fileNew, kPolaProducentow);
+    // An existing table is appended to in place (a failed row is taken back);
+    // a new one is made beside its name and renamed to it when whole.
+    safefile::Replacement nowa(fileNew, ".dbf");
+    std::string ignored;
+    if (!exists && !nowa.open(ignored))
+        return bladTabeli(s, "Nie można utworzyć tabeli ", table, nowa.errorCode());
+    DBFHandle h = exists ? OtworzTabele(file, "rb+") : UtworzTabele(nowa.name(), kPolaProducentow);
     if (!h)
         return bladTabeli(s, exists ? "Nie można otworzyć tabeli " : "Nie można utworzyć tabeli ", table,
                           errno ? errno : EIO);
@@ -563,15 +576,29 @@ std::int32_t DbProdAppendToTable(const void* prodRec, const char* folder, const 
         DBFClose(h);
         return blad(s, pl("Tabela ") + table + pl(" nie ma pola ") + missing);
     }
-    const std::string* values[kdIle] = {&p.kod,         &p.nip,     &p.nazwa,   &p.kodPocztowy,
-                                        &p.miejscowosc, &p.ulica,   &p.wojewodztwo, &p.telKier,
-                                        &p.telefon,     &p.faks,    &p.email,   &p.www};
+    const std::string* values[kdIle] = {&p.kod,         &p.nip,   &p.nazwa,       &p.kodPocztowy,
+                                        &p.miejscowosc, &p.ulica, &p.wojewodztwo, &p.telKier,
+                                        &p.telefon,     &p.faks,  &p.email,       &p.www};
     const int row = DBFGetRecordCount(h);
+    Naglowek przed{};
+    if (exists && !NaglowekTabeli(h, przed)) {
+        const int readErr = errno ? errno : EIO;
+        DBFClose(h);
+        return bladTabeli(s, "Nie można dopisać producenta do tabeli ", table, readErr);
+    }
     bool ok = true;
-    for (int f = 0; f < kdIle; ++f) ok = zapiszTekst(h, row, cols[f], szerokosc(h, cols[f]), *values[f]) && ok;
+    for (int f = 0; f < kdIle; ++f)
+        ok = zapiszTekst(h, row, cols[f], szerokosc(h, cols[f]), *values[f]) && ok;
+    DBFUpdateHeader(h);
+    const int err = !ok || BladZapisu() ? (BladZapisu() ? BladZapisu() : EIO) : 0;
+    if (err && exists) CofnijDopisanie(h, row, przed);
+    ZerujBladZapisu();
     DBFClose(h);
-    if (!ok || BladZapisu())
-        return bladTabeli(s, "Nie można dopisać producenta do tabeli ", table, BladZapisu() ? BladZapisu() : EIO);
+    const int closeErr = BladZapisu();
+    if (err) return bladTabeli(s, "Nie można dopisać producenta do tabeli ", table, err);
+    if (closeErr) return bladTabeli(s, "Nie można dopisać producenta do tabeli ", table, closeErr);
+    if (!exists && !nowa.commit(ignored))
+        return bladTabeli(s, "Nie można dopisać producenta do tabeli ", table, nowa.errorCode());
     return KMX_PB_OK;
 }
 
