@@ -1,8 +1,8 @@
 #include "app/program.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QFont>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QString>
@@ -16,18 +16,28 @@
 
 namespace kmx::app {
 
+// KMX_APP_ID, KMX_APP_ID_AVG: the desktop entries' names (without
+// ".desktop"), set by the build.
+
 QString FolderKatalogu() {
-    const QString folder = KatalogProgramu();
-    if (edition::biezaca().cenySrednie && QFileInfo::exists(folder + QStringLiteral("avg/kmx.dat")))
-        return folder + QStringLiteral("avg/");
-    return folder;
+    return WybierzFolderKatalogu(DomyslneFolderyKatalogu(KatalogProgramu()), edition::biezaca().cenySrednie);
+}
+
+QString IdentyfikatorAplikacji() {
+    return QString::fromUtf8(edition::biezaca().cenySrednie ? KMX_APP_ID_AVG : KMX_APP_ID);
+}
+
+void UstawNazwyAplikacji() {
+    QGuiApplication::setApplicationName(edition::tekst(&edition::Edycja::nazwa));
+    // No display name: the platform would append it to every window's caption
+    // (" — Kalmarex" on X11), and each caption is the program's own.
+    // The desktop entry gives the windows their menu entry and icon.
+    QGuiApplication::setDesktopFileName(IdentyfikatorAplikacji());
 }
 
 int UruchomProgram(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString nazwa = edition::tekst(&edition::Edycja::nazwa);
-    QApplication::setApplicationName(nazwa);
-    QApplication::setApplicationDisplayName(nazwa);
+    UstawNazwyAplikacji();
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);  // pixels, whatever the screen's text scaling
     QApplication::setFont(font);

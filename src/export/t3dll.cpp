@@ -17,12 +17,19 @@
 #include "core/textutil.h"
 #include "data/dataset.h"
 #include "data/fields.h"
+#include "editions/edition.h"
 #include "export/form_nowy_cennik.h"
 #include "export/tessar.h"
 #include "export/waluty.h"
 #include "platform/dialogs.h"
 #include "platform/registry.h"
-#include "editions/edition.h"
+
+// Our price-base library's folder relative to the executable's folder in the
+// installed layout (bin/ beside lib/kalmarex/); the build sets it from the
+// install folders.
+#ifndef KMX_BIN_TO_PRICEBASE
+#define KMX_BIN_TO_PRICEBASE "../lib/kalmarex"
+#endif
 
 namespace kmx::tessar {
 
@@ -173,8 +180,20 @@ TT3DLL::~TT3DLL() {
     Close();
 }
 
+QStringList TT3DLL::naszeBiblioteki(const QString& folderProgramu) {
+    const QString plik = QStringLiteral("libkmx_pricebase.so");
+    const QString wzgledny = QString::fromUtf8(KMX_BIN_TO_PRICEBASE);
+    const QString zainstalowany =
+        QDir::isAbsolutePath(wzgledny) ? wzgledny : folderProgramu + QLatin1Char('/') + wzgledny;
+    return {QDir::cleanPath(folderProgramu + QLatin1Char('/') + plik),
+            QDir::cleanPath(zainstalowany + QLatin1Char('/') + plik)};
+}
+
 QString TT3DLL::naszaBiblioteka() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/libkmx_pricebase.so");
+    const QStringList kandydaci = naszeBiblioteki(QCoreApplication::applicationDirPath());
+    for (const QString& plik : kandydaci)
+        if (QFileInfo(plik).isFile()) return plik;
+    return kandydaci.front();
 }
 
 bool TT3DLL::znajdzProgram() {
@@ -212,7 +231,8 @@ bool TT3DLL::Open() {
     // The program's own library when this platform can load it, else ours.
     const QString wlasna = folderProgramu_ + QStringLiteral("/daravivo3.dll");
     bool zaladowana = false;
-    QStringList kandydaci{wlasna, naszaBiblioteka()};
+    QStringList kandydaci{wlasna};
+    kandydaci += naszeBiblioteki(QCoreApplication::applicationDirPath());
     if (!bibliotekaTestowa.isEmpty()) kandydaci = QStringList{bibliotekaTestowa};
     for (const QString& plik : kandydaci) {
         if (!QFileInfo(plik).isFile()) continue;

@@ -6,11 +6,13 @@
 // The program's own library is a Windows library, which a native program
 // cannot load: the bridge takes "daravivo3.dll" from the program's folder
 // when the platform can load it (a native build placed there), else the
-// price-base library of our own installed beside the program. Everything
+// price-base library of our own: beside the program in the build folder, in
+// the private library folder (lib/kalmarex) of an installed one. Everything
 // after loading is the same either way.
 
 #include <QLibrary>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "export/export_rows.h"
@@ -72,7 +74,10 @@ public:
 
     // Tests: the library to load instead of the program's and ours.
     static inline QString bibliotekaTestowa;
-    // Our own library beside the executable.
+    // Where our own library may lie for an executable in folderProgramu, in
+    // the order tried: beside it, then in the installed private folder.
+    static QStringList naszeBiblioteki(const QString& folderProgramu);
+    // The first of those that exists for this executable (else the first).
     static QString naszaBiblioteka();
 
 private:
