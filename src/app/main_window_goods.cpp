@@ -203,7 +203,7 @@ QWidget* TKmxMain::utworzStroneSzukaniaTowarow() {
         label->setBuddy(buddy);
         return label;
     };
-    const auto pole = [this](auto* field, const char* name) {
+    const auto pole = [](auto* field, const char* name) {
         field->setObjectName(QString::fromLatin1(name));
         field->setFixedHeight(kWysokoscPola);
         return field;
@@ -266,7 +266,7 @@ QWidget* TKmxMain::utworzStroneSzukaniaTowarow() {
 
     // The category: two check boxes, both checked, or three buttons with
     // "Materiały" chosen.
-    const auto kategoria = [this](auto* box, const char* name, const char* text, bool checked) {
+    const auto kategoria = [](auto* box, const char* name, const char* text, bool checked) {
         box->setText(QString::fromUtf8(text));
         box->setObjectName(QString::fromLatin1(name));
         box->setChecked(checked);
