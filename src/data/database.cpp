@@ -153,6 +153,11 @@ bool Database::openWith(const std::filesystem::path& path, std::string_view key,
 }
 
 bool Database::prepare(std::string_view jetText, Statement& out, std::string& error) {
+    return prepare(jetText, {}, 0, out, error);
+}
+
+bool Database::prepare(std::string_view jetText, std::string_view engineSuffix, int suffixParams, Statement& out,
+                       std::string& error) {
     out.finalize();
     if (db_ == nullptr) {
         error = "Baza danych nie jest otwarta.";
@@ -160,6 +165,7 @@ bool Database::prepare(std::string_view jetText, Statement& out, std::string& er
     }
     jet::Translated t;
     if (!jet::translate(jetText, t, error)) return false;
+    t.sql.append(engineSuffix);
     if (t.sql.size() > INT_MAX) {
         error = "Polecenie SQL jest za długie.";
         return false;
@@ -195,7 +201,7 @@ bool Database::prepare(std::string_view jetText, Statement& out, std::string& er
     }
     // A parameter of the engine's own syntax in the text (?, :name, @name)
     // would run as an unset value; the text must hold only ours.
-    if (sqlite3_bind_parameter_count(stmt) != static_cast<int>(t.params.size())) {
+    if (sqlite3_bind_parameter_count(stmt) != static_cast<int>(t.params.size()) + suffixParams) {
         out.finalize();
         error = "Niedozwolony znak parametru w poleceniu SQL.";
         return false;

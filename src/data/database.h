@@ -80,6 +80,11 @@ public:
     // double-quoted literals become bound parameters. On a read-only
     // connection only one SELECT is accepted.
     bool prepare(std::string_view jetText, Statement& out, std::string& error);
+    // The same with a piece of the engine's own dialect appended to the
+    // translated text, holding `suffixParams` parameters "?" of its own: they
+    // come after the literals' parameters and are left for the caller to bind.
+    bool prepare(std::string_view jetText, std::string_view engineSuffix, int suffixParams, Statement& out,
+                 std::string& error);
 
     // Runs statements in the engine's own dialect (schema and inserts of the
     // builder). Refused on a read-only connection.

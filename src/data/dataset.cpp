@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -57,6 +58,22 @@ Cell Cell::computed(std::string utf8) {
     return c;
 }
 
+Cell Cell::ownedText(std::string bytes) {
+    Cell c;
+    c.type_ = CellType::Text;
+    c.owned_ = true;
+    c.own_ = std::move(bytes);
+    return c;
+}
+
+Cell Cell::ownedBlob(std::string bytes) {
+    Cell c;
+    c.type_ = CellType::Blob;
+    c.owned_ = true;
+    c.own_ = std::move(bytes);
+    return c;
+}
+
 std::int64_t Cell::asInt() const {
     if (type_ == CellType::Integer) return int_;
     if (type_ == CellType::Real) {
@@ -74,7 +91,7 @@ double Cell::asDouble() const {
 }
 
 std::string_view Cell::bytes() const {
-    if (type_ == CellType::Computed) return own_;
+    if (type_ == CellType::Computed || owned_) return own_;
     if (type_ == CellType::Text || type_ == CellType::Blob) return view_;
     return {};
 }
@@ -452,6 +469,424 @@ struct DataSet::Storage {
     }
 };
 
+
+// ---------------------------------------------------------------------------
+// Keyset: keys and ranks in memory, rows read on demand
+
+namespace {
+
+std::chrono::milliseconds gOpenBudget{25};
+std::size_t gOpenMinRows = 256;
+
+constexpr std::int32_t kNullRank = std::numeric_limits<std::int32_t>::min();
+
+}  // namespace
+
+void DataSet::setOpenBudget(std::chrono::milliseconds budget, std::size_t minRows) {
+    gOpenBudget = budget;
+    gOpenMinRows = std::max<std::size_t>(minRows, 1);
+}
+
+std::size_t DataSet::openMinRows() {
+    return gOpenMinRows;
+}
+
+std::chrono::milliseconds DataSet::openBudget() {
+    return gOpenBudget;
+}
+
+struct DataSet::KeysetState {
+    // Rows read at a time: a window of neighbouring rows of the view.
+    static constexpr std::size_t kWindow = 64;
+    // Rows the cache holds.
+    static constexpr std::size_t kCacheRows = 2048;
+    static constexpr RowId kNoRow = std::numeric_limits<RowId>::max();
+
+    struct Rank {
+        int field = -1;
+        bool usable = true;  // every value fitted in 32 bits
+        std::vector<std::int32_t> values;
+    };
+    struct CachedRow {
+        RowId row = kNoRow;
+        std::vector<CellType> types;
+        // The integer, the double's bits, or offset << 32 | length in bytes.
+        std::vector<std::uint64_t> payload;
+        std::string bytes;
+    };
+
+    sqlite3* db = nullptr;
+    int keyField = -1;
+    std::size_t columns = 0;
+    std::vector<Rank> ranks;
+    std::vector<std::int64_t> keys;
+    Statement keyStmt;
+    bool complete = false;
+    std::string error;
+
+    Database* database = nullptr;
+    std::string pageJet;     // the statement for rows by key, less the key list
+    std::string pageSuffix;  // "… key IN (?, …)" in the engine's dialect
+    Statement pageStmt;
+    int firstKeyParam = 0;
+
+    std::vector<CachedRow> cache;
+    std::size_t nextSlot = 0;
+    std::unordered_map<RowId, std::uint32_t> slotOf;
+    mutable RowId lastRow = kNoRow;
+    mutable std::uint32_t lastSlot = 0;
+
+    std::size_t bytes() const {
+        std::size_t total = keys.capacity() * sizeof(std::int64_t);
+        for (const Rank& r : ranks) total += r.values.capacity() * sizeof(std::int32_t);
+        for (const CachedRow& c : cache)
+            total += sizeof(CachedRow) + c.types.capacity() + c.payload.capacity() * sizeof(std::uint64_t) +
+                     c.bytes.capacity();
+        total += slotOf.size() * (sizeof(RowId) + sizeof(std::uint32_t) + 2 * sizeof(void*));
+        return total;
+    }
+
+    // Steps the key statement up to maxRows times, or until the clock says
+    // stop (checked every 64 rows). Returns the rows read.
+    std::size_t read(std::size_t maxRows, std::chrono::steady_clock::time_point deadline, bool useDeadline) {
+        std::size_t n = 0;
+        sqlite3_stmt* st = keyStmt.handle();
+        while (!complete && n < maxRows) {
+            if (useDeadline && n >= gOpenMinRows && ((n - gOpenMinRows) & 63) == 0 &&
+                std::chrono::steady_clock::now() >= deadline)
+                break;
+            const int rc = sqlite3_step(st);
+            if (rc != SQLITE_ROW) {
+                if (rc != SQLITE_DONE) error = sqlite3_errmsg(db);
+                complete = true;
+                keyStmt.finalize();
+                break;
+            }
+            if (keys.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max()) - 1) {
+                error = "Wynik zapytania ma zbyt wiele wierszy.";
+                complete = true;
+                keyStmt.finalize();
+                break;
+            }
+            keys.push_back(sqlite3_column_type(st, 0) == SQLITE_INTEGER ? sqlite3_column_int64(st, 0)
+                                                                         : std::numeric_limits<std::int64_t>::min());
+            for (std::size_t k = 0; k < ranks.size(); ++k) {
+                Rank& r = ranks[k];
+                const int col = static_cast<int>(k + 1);
+                std::int32_t v = kNullRank;
+                const int type = sqlite3_column_type(st, col);
+                if (type == SQLITE_INTEGER) {
+                    const std::int64_t x = sqlite3_column_int64(st, col);
+                    if (x > std::numeric_limits<std::int32_t>::min() && x <= std::numeric_limits<std::int32_t>::max())
+                        v = static_cast<std::int32_t>(x);
+                    else
+                        r.usable = false;
+                } else if (type != SQLITE_NULL) {
+                    r.usable = false;
+                }
+                r.values.push_back(v);
+            }
+            ++n;
+        }
+        return n;
+    }
+
+    const CachedRow* find(RowId row) const {
+        if (row == lastRow) return &cache[lastSlot];
+        const auto it = slotOf.find(row);
+        if (it == slotOf.end()) return nullptr;
+        lastRow = row;
+        lastSlot = it->second;
+        return &cache[it->second];
+    }
+
+    CachedRow& takeSlot(RowId row) {
+        if (cache.size() < kCacheRows) {
+            cache.emplace_back();
+            nextSlot = cache.size() % kCacheRows;
+            CachedRow& c = cache.back();
+            c.row = row;
+            slotOf[row] = static_cast<std::uint32_t>(cache.size() - 1);
+            return c;
+        }
+        const auto slot = static_cast<std::uint32_t>(nextSlot);
+        nextSlot = (nextSlot + 1) % kCacheRows;
+        CachedRow& c = cache[slot];
+        if (c.row != kNoRow) slotOf.erase(c.row);
+        if (lastSlot == slot) lastRow = kNoRow;
+        c.row = row;
+        slotOf[row] = slot;
+        return c;
+    }
+
+    void storeRow(CachedRow& c, sqlite3_stmt* st) {
+        c.types.resize(columns);
+        c.payload.resize(columns);
+        c.bytes.clear();
+        for (std::size_t col = 0; col < columns; ++col) {
+            sqlite3_value* v = sqlite3_column_value(st, static_cast<int>(col));
+            switch (sqlite3_value_type(v)) {
+                case SQLITE_INTEGER:
+                    c.types[col] = CellType::Integer;
+                    c.payload[col] = static_cast<std::uint64_t>(sqlite3_value_int64(v));
+                    break;
+                case SQLITE_FLOAT: {
+                    const double d = sqlite3_value_double(v);
+                    c.types[col] = CellType::Real;
+                    std::memcpy(&c.payload[col], &d, sizeof d);
+                    break;
+                }
+                case SQLITE_TEXT:
+                case SQLITE_BLOB: {
+                    c.types[col] = sqlite3_value_type(v) == SQLITE_TEXT ? CellType::Text : CellType::Blob;
+                    const auto* p = static_cast<const char*>(sqlite3_value_blob(v));
+                    const int n = sqlite3_value_bytes(v);
+                    const std::size_t len = n > 0 ? static_cast<std::size_t>(n) : 0;
+                    c.payload[col] = (static_cast<std::uint64_t>(c.bytes.size()) << 32) | len;
+                    if (len > 0) c.bytes.append(p, len);
+                    break;
+                }
+                default:
+                    c.types[col] = CellType::Null;
+                    c.payload[col] = 0;
+                    break;
+            }
+        }
+    }
+
+    static void storeNulls(CachedRow& c, std::size_t columns) {
+        c.types.assign(columns, CellType::Null);
+        c.payload.assign(columns, 0);
+        c.bytes.clear();
+    }
+
+    // Reads the given rows (at most kWindow) by their keys into the cache.
+    void fetch(const std::vector<RowId>& rows) {
+        if (rows.empty()) return;
+        std::string err;
+        if (!pageStmt) {
+            if (!database->prepare(pageJet, pageSuffix, static_cast<int>(kWindow), pageStmt, err)) {
+                error = err;
+            } else {
+                firstKeyParam = sqlite3_bind_parameter_count(pageStmt.handle()) - static_cast<int>(kWindow) + 1;
+            }
+        }
+        std::vector<std::pair<std::int64_t, RowId>> wanted;
+        wanted.reserve(rows.size());
+        for (RowId r : rows) wanted.emplace_back(keys[r], r);
+        std::sort(wanted.begin(), wanted.end());
+        std::vector<bool> got(wanted.size(), false);
+        if (pageStmt) {
+            sqlite3_stmt* st = pageStmt.handle();
+            sqlite3_reset(st);
+            for (std::size_t i = 0; i < kWindow; ++i) {
+                const std::int64_t key = wanted[i < wanted.size() ? i : 0].first;
+                sqlite3_bind_int64(st, firstKeyParam + static_cast<int>(i), key);
+            }
+            int rc;
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                if (sqlite3_column_type(st, keyField) != SQLITE_INTEGER) continue;
+                const std::int64_t key = sqlite3_column_int64(st, keyField);
+                auto it = std::lower_bound(wanted.begin(), wanted.end(), std::make_pair(key, RowId{0}));
+                // The same key twice in the result: every such row gets these values.
+                for (; it != wanted.end() && it->first == key; ++it) {
+                    const auto i = static_cast<std::size_t>(it - wanted.begin());
+                    if (got[i]) continue;
+                    got[i] = true;
+                    storeRow(takeSlot(it->second), st);
+                    break;
+                }
+            }
+            if (rc != SQLITE_DONE) error = sqlite3_errmsg(db);
+            sqlite3_reset(st);
+        }
+        // Rows the engine did not give back (or could not) read as empty.
+        for (std::size_t i = 0; i < wanted.size(); ++i)
+            if (!got[i]) storeNulls(takeSlot(wanted[i].second), columns);
+    }
+};
+
+// Runs the key statement instead of loading the result. False when the
+// statement does not lend itself to it (the caller loads it whole); `error`
+// is set only when the key statement failed to run.
+bool DataSet::openKeyed(Statement& full, std::string& error) {
+    if (keysetSpec_.keyField.empty() || db_ == nullptr) return false;
+    jet::SelectParts parts;
+    if (!jet::splitSelect(sql_, parts)) return false;
+    sqlite3_stmt* fs = full.handle();
+    const std::vector<std::string> names = jet::fieldNames(fs);
+    // "TABLE.COLUMN" of a field that is a column of a table, else empty.
+    const auto origin = [&](int field) -> std::string {
+        if (field < 0) return {};
+        const char* t = sqlite3_column_table_name(fs, field);
+        const char* c = sqlite3_column_origin_name(fs, field);
+        if (t == nullptr || c == nullptr) return {};
+        return std::string(t) + "." + c;
+    };
+    auto ks = std::make_unique<KeysetState>();
+    ks->db = db_->handle();
+    ks->database = db_;
+    ks->columns = names.size();
+    ks->keyField = jet::findField(names, keysetSpec_.keyField);
+    const std::string keyExpr = origin(ks->keyField);
+    if (keyExpr.empty()) return false;
+    std::string list = keyExpr;
+    for (const std::string& rankName : keysetSpec_.rankFields) {
+        const int field = jet::findField(names, rankName);
+        const std::string expr = origin(field);
+        if (expr.empty()) continue;  // not in this result: sorts by reading its values
+        list += ", " + expr;
+        KeysetState::Rank r;
+        r.field = field;
+        ks->ranks.push_back(std::move(r));
+    }
+    std::string where;
+    if (!parts.where.empty()) {
+        where = " WHERE (";
+        where.append(parts.where);
+        where += ")";
+    }
+    std::string keyJet(parts.head);
+    keyJet += " " + list + " ";
+    keyJet.append(parts.from);
+    keyJet += where;
+    if (!parts.order.empty()) {
+        keyJet += " ";
+        keyJet.append(parts.order);
+    }
+    ks->pageJet = std::string(parts.head) + std::string(parts.list) + std::string(parts.from) + where;
+    ks->pageSuffix = (where.empty() ? " WHERE " : " AND ") + keyExpr + " IN (";
+    for (std::size_t i = 0; i < KeysetState::kWindow; ++i) ks->pageSuffix += i == 0 ? "?" : ",?";
+    ks->pageSuffix += ")";
+    std::string err;
+    if (!db_->prepare(keyJet, ks->keyStmt, err)) return false;  // not ours to judge: load it whole
+
+    const auto deadline = std::chrono::steady_clock::now() + gOpenBudget;
+    ks->read(std::numeric_limits<std::size_t>::max(), deadline, true);
+    if (!ks->error.empty()) {
+        error = ks->error;
+        return true;  // failed: error set
+    }
+    ks->cache.reserve(KeysetState::kCacheRows);
+    keyset_ = std::move(ks);
+    rows_ = keyset_->keys.size();
+    names_ = names;
+    view_.resize(rows_);
+    for (std::size_t i = 0; i < rows_; ++i) view_[i] = static_cast<RowId>(i);
+    return true;
+}
+
+bool DataSet::complete() const {
+    return keyset_ == nullptr || keyset_->complete;
+}
+
+const std::string& DataSet::loadError() const {
+    return keyset_ != nullptr ? keyset_->error : emptyString();
+}
+
+void DataSet::appendKeys(std::size_t maxRows) {
+    if (keyset_ == nullptr || keyset_->complete) return;
+    const std::size_t n = keyset_->read(maxRows, {}, false);
+    if (n == 0) return;
+    rows_ = keyset_->keys.size();
+    // Keys arrive only while the view is the statement's order (a sort or
+    // filter reads them all first).
+    const std::size_t from = view_.size();
+    view_.resize(from + n);
+    for (std::size_t i = from; i < view_.size(); ++i) view_[i] = static_cast<RowId>(i);
+    positionValid_ = false;
+}
+
+std::size_t DataSet::fetchMore(std::size_t maxRows) {
+    if (!active_ || keyset_ == nullptr || keyset_->complete) return 0;
+    const std::size_t before = view_.size();
+    appendKeys(maxRows);
+    const std::size_t added = view_.size() - before;
+    if (added > 0 || keyset_->complete) notifyGrow();
+    return added;
+}
+
+bool DataSet::fetchAll() {
+    if (active_ && keyset_ != nullptr && !keyset_->complete) fetchMore(std::numeric_limits<std::size_t>::max());
+    return loadError().empty();
+}
+
+bool DataSet::ensureKnown(std::size_t rows) const {
+    if (view_.size() >= rows || complete() || !active_) return view_.size() >= rows;
+    auto* self = const_cast<DataSet*>(this);
+    // In steps, so a walk that goes one row further reads a batch, not a row.
+    self->fetchMore(std::max<std::size_t>(rows - view_.size(), 4096));
+    while (view_.size() < rows && !complete()) self->fetchMore(rows - view_.size());
+    return view_.size() >= rows;
+}
+
+int DataSet::recordCount() const {
+    if (keyset_ != nullptr && !keyset_->complete) const_cast<DataSet*>(this)->fetchAll();
+    return static_cast<int>(view_.size());
+}
+
+Cell DataSet::keyedCell(RowId row, int field) const {
+    KeysetState& ks = *keyset_;
+    const KeysetState::CachedRow* c = ks.find(row);
+    if (c == nullptr) {
+        // The window of the view around the row (aligned, so a page of the
+        // grid needs one or two reads and a walk reads each window once).
+        std::vector<RowId> rows;
+        const int pos = viewRowOf(row);
+        if (pos < 0) {
+            rows.push_back(row);
+        } else {
+            const std::size_t start = static_cast<std::size_t>(pos) / KeysetState::kWindow * KeysetState::kWindow;
+            const std::size_t end = std::min(view_.size(), start + KeysetState::kWindow);
+            for (std::size_t v = start; v < end; ++v) {
+                const RowId r = view_[v];
+                if (r == row || ks.slotOf.find(r) == ks.slotOf.end()) rows.push_back(r);
+            }
+        }
+        ks.fetch(rows);
+        c = ks.find(row);
+        if (c == nullptr) return {};
+    }
+    const auto col = static_cast<std::size_t>(field);
+    const std::uint64_t bits = c->payload[col];
+    switch (c->types[col]) {
+        case CellType::Integer:
+            return Cell::integer(static_cast<std::int64_t>(bits));
+        case CellType::Real: {
+            double d;
+            std::memcpy(&d, &bits, sizeof d);
+            return Cell::real(d);
+        }
+        case CellType::Text:
+            return Cell::ownedText(c->bytes.substr(bits >> 32, bits & 0xffffffffU));
+        case CellType::Blob:
+            return Cell::ownedBlob(c->bytes.substr(bits >> 32, bits & 0xffffffffU));
+        default:
+            return {};
+    }
+}
+
+// Sorts by a rank kept in memory; false when the sort field is none of them.
+bool DataSet::rankSort(std::vector<RowId>& order) const {
+    if (keyset_ == nullptr) return false;
+    const KeysetState::Rank* rank = nullptr;
+    for (const auto& r : keyset_->ranks)
+        if (r.field == sortField_ && r.usable) rank = &r;
+    if (rank == nullptr) return false;
+    // One 64-bit word per row: the rank made unsigned (order kept, the null
+    // marker lowest), then the row, so equal ranks keep load order.
+    std::vector<std::uint64_t> words(rows_);
+    for (std::size_t r = 0; r < rows_; ++r) {
+        std::uint32_t v = static_cast<std::uint32_t>(rank->values[r]) ^ 0x80000000U;
+        if (!sortAscending_) v = ~v;
+        words[r] = (static_cast<std::uint64_t>(v) << 32) | r;
+    }
+    std::sort(words.begin(), words.end());
+    order.resize(rows_);
+    for (std::size_t r = 0; r < rows_; ++r) order[r] = static_cast<RowId>(words[r] & 0xffffffffU);
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // DataSet
 
@@ -484,6 +919,11 @@ bool DataSet::open(std::string& error) {
     Statement st;
     if (!db_->prepare(sql_, st, error)) return false;
     try {
+        if (openKeyed(st, error)) {
+            if (!error.empty()) return false;
+            st.finalize();
+            return finishOpen();
+        }
         auto storage = std::make_unique<Storage>();
         std::size_t rows = 0;
         std::vector<std::string> names = jet::fieldNames(st.handle());
@@ -500,6 +940,10 @@ bool DataSet::open(std::string& error) {
         error = "Za mało pamięci, by wczytać wynik zapytania.";
         return false;
     }
+    return finishOpen();
+}
+
+bool DataSet::finishOpen() {
     active_ = true;
     rebuildFieldIndex();
     generation_ = nextGeneration();
@@ -517,6 +961,8 @@ void DataSet::close() {
     if (!active_) return;
     active_ = false;
     storage_.reset();
+    keyset_.reset();
+    pendingGrow_ = false;
     rows_ = 0;
     names_.clear();
     fieldByName_.clear();
@@ -640,6 +1086,7 @@ void DataSet::first() {
 
 void DataSet::last() {
     if (!active_) return;
+    fetchAll();
     placeCursor(recordCount() - 1);
     eof_ = true;
     notifyScroll();
@@ -648,8 +1095,10 @@ void DataSet::last() {
 int DataSet::moveBy(int distance) {
     if (!active_ || distance == 0) return 0;
     if ((distance > 0 && eof_) || (distance < 0 && bof_)) return 0;
+    if (distance > 0) ensureKnown(static_cast<std::size_t>(std::min<long long>(
+                          static_cast<long long>(cur_) + distance + 2, std::numeric_limits<int>::max())));
     bof_ = eof_ = false;
-    const long long last = static_cast<long long>(recordCount()) - 1;
+    const long long last = static_cast<long long>(view_.size()) - 1;
     const long long target = static_cast<long long>(cur_) + distance;
     int moved;
     if (target > last) {
@@ -669,7 +1118,7 @@ int DataSet::moveBy(int distance) {
 }
 
 bool DataSet::moveTo(int recNo) {
-    if (!active_ || recNo < 1 || recNo > recordCount()) return false;
+    if (!active_ || recNo < 1 || !ensureKnown(static_cast<std::size_t>(recNo))) return false;
     placeCursor(recNo - 1);
     notifyScroll();
     return true;
@@ -684,6 +1133,7 @@ DataSet::RowId DataSet::currentRow() const {
 Cell DataSet::cellAt(RowId row, int field) const {
     if (!active_ || row >= rows_ || !validField(field)) return {};
     if (field >= dataFieldCount()) return Cell::computed(computedText(row, field));
+    if (keyset_ != nullptr) return keyedCell(row, field);
     return storage_->cell(row, static_cast<std::size_t>(field));
 }
 
@@ -729,12 +1179,12 @@ std::string DataSet::displayText(int field) const {
 }
 
 Cell DataSet::cell(int viewRow, int field) const {
-    if (viewRow < 0 || viewRow >= recordCount()) return {};
+    if (viewRow < 0 || !ensureKnown(static_cast<std::size_t>(viewRow) + 1)) return {};
     return cellAt(physicalRow(viewRow), field);
 }
 
 std::string DataSet::displayText(int viewRow, int field) const {
-    if (viewRow < 0 || viewRow >= recordCount()) return {};
+    if (viewRow < 0 || !ensureKnown(static_cast<std::size_t>(viewRow) + 1)) return {};
     return displayTextAt(physicalRow(viewRow), field);
 }
 
@@ -765,6 +1215,8 @@ std::string DataSet::computedText(RowId row, int field) const {
 
 int DataSet::viewRowOf(RowId row) const {
     if (!active_ || row >= rows_) return -1;
+    // Keys still arriving: the view is the statement's order.
+    if (keyset_ != nullptr && sortField_ < 0 && !filter_.active) return static_cast<int>(row);
     if (!positionValid_) {
         position_.assign(rows_, -1);
         for (std::size_t i = 0; i < view_.size(); ++i) position_[view_[i]] = static_cast<std::int32_t>(i);
@@ -815,10 +1267,20 @@ int compareKeys(const SortKey& a, const SortKey& b) {
 
 void DataSet::rebuildView() {
     std::vector<RowId> order;
-    if (sortField_ >= 0) {
+    if (sortField_ >= 0 && rankSort(order)) {
+        // sorted by a rank kept in memory
+    } else if (sortField_ >= 0) {
+        // Values read through the row cache own their bytes: keep them while sorting.
+        std::vector<Cell> held;
+        if (keyset_ != nullptr) {
+            held.reserve(rows_);
+            for (std::size_t r = 0; r < rows_; ++r) held.push_back(keyedCell(static_cast<RowId>(r), sortField_));
+        }
         std::vector<SortKey> keys(rows_);
         for (std::size_t r = 0; r < rows_; ++r) {
-            const Cell c = storage_->cell(static_cast<RowId>(r), static_cast<std::size_t>(sortField_));
+            const Cell stored =
+                keyset_ != nullptr ? Cell() : storage_->cell(static_cast<RowId>(r), static_cast<std::size_t>(sortField_));
+            const Cell& c = keyset_ != nullptr ? held[r] : stored;
             SortKey& k = keys[r];
             k.row = static_cast<RowId>(r);
             k.isInt = c.type() == CellType::Integer;
@@ -862,7 +1324,7 @@ void DataSet::rebuildView() {
 }
 
 bool DataSet::matchesFilter(RowId row) const {
-    const Cell c = storage_->cell(row, static_cast<std::size_t>(filter_.field));
+    const Cell c = cellAt(row, filter_.field);
     if (!filter_.isText) {
         if (c.type() == CellType::Integer) return c.asInt() == filter_.number;
         if (c.type() == CellType::Real) return c.asDouble() == static_cast<double>(filter_.number);
@@ -875,6 +1337,7 @@ bool DataSet::matchesFilter(RowId row) const {
 
 bool DataSet::sort(int field, bool ascending) {
     if (!active_ || field < 0 || field >= dataFieldCount()) return false;
+    fetchAll();
     const bool hadRow = cur_ >= 0;
     const RowId keep = currentRow();
     sortField_ = field;
@@ -900,6 +1363,7 @@ void DataSet::clearSort() {
 
 bool DataSet::setFilter(int field, std::int64_t value) {
     if (!active_ || field < 0 || field >= dataFieldCount()) return false;
+    fetchAll();
     filter_ = Filter{true, field, false, value, {}};
     rebuildView();
     notifyReset(ResetReason::Reordered);
@@ -909,6 +1373,7 @@ bool DataSet::setFilter(int field, std::int64_t value) {
 
 bool DataSet::setFilter(int field, std::string_view bytes) {
     if (!active_ || field < 0 || field >= dataFieldCount()) return false;
+    fetchAll();
     filter_ = Filter{true, field, true, 0, std::string(bytes)};
     rebuildView();
     notifyReset(ResetReason::Reordered);
@@ -964,11 +1429,21 @@ void DataSet::notifyReset(ResetReason reason) {
     if (const ResetHandler h = onReset_) h(*this, reason);
 }
 
+void DataSet::notifyGrow() {
+    if (suspended_ > 0) {
+        pendingGrow_ = true;
+        return;
+    }
+    if (const GrowHandler h = onGrow_) h(*this);
+}
+
 void DataSet::resumeNotifications() {
     if (suspended_ == 0 || --suspended_ > 0) return;
     const bool reset = std::exchange(pendingReset_, false);
     const bool scroll = std::exchange(pendingScroll_, false);
+    const bool grow = std::exchange(pendingGrow_, false);
     if (reset) notifyReset(pendingReason_);
+    if (grow && active_) notifyGrow();
     if (scroll && active_) notifyScroll();
 }
 
@@ -985,9 +1460,14 @@ DataSet::ResetHandler DataSet::setOnReset(ResetHandler h) {
     return std::exchange(onReset_, std::move(h));
 }
 
+DataSet::GrowHandler DataSet::setOnGrow(GrowHandler h) {
+    return std::exchange(onGrow_, std::move(h));
+}
+
 std::size_t DataSet::memoryUsage() const {
     std::size_t total = view_.capacity() * sizeof(RowId) + position_.capacity() * sizeof(std::int32_t);
     if (storage_) total += storage_->bytes();
+    if (keyset_) total += keyset_->bytes();
     return total;
 }
 

@@ -19,12 +19,23 @@
 // a data module's persistent fields; field indices are valid while the set is
 // open.
 //
+// Large results: a set given a keyset (setKeyset) keeps per row only the
+// row's key and its rank fields. The other values are read when asked for, a
+// window of neighbouring rows at a time, and kept in a small cache; such
+// values own their bytes. Rows become known progressively: open() reads keys
+// for a short while, and the rest arrive through fetchMore() (the program
+// calls it when idle) or as soon as a caller needs them: recordCount(), Last,
+// a sort or a filter first read every key, moving past the known rows reads
+// what the move needs. knownCount() never reads. The view grows at its end
+// while keys arrive, and the grow notification tells about it.
+//
 // Notifications: after-scroll after every cursor move (open, First, Last,
 // Next, Prior, MoveBy, MoveTo, a bookmark, a sort or filter; a move that
 // cannot happen, such as Next at EOF, fires nothing), reset after open, close
 // and every change of the view. While notifications are suspended none fire;
 // resuming fires each pending kind once.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -38,6 +49,7 @@
 namespace kmx::data {
 
 class Database;
+class Statement;
 
 enum class CellType : std::uint8_t {
     Null,
@@ -59,6 +71,9 @@ public:
     static Cell text(std::string_view bytes);
     static Cell blob(std::string_view bytes);
     static Cell computed(std::string utf8);
+    // Text or Blob values holding their own copy of the bytes.
+    static Cell ownedText(std::string bytes);
+    static Cell ownedBlob(std::string bytes);
 
     CellType type() const { return type_; }
     bool isNull() const { return type_ == CellType::Null; }
@@ -73,6 +88,7 @@ private:
     CellType type_ = CellType::Null;
     std::int64_t int_ = 0;
     double real_ = 0;
+    bool owned_ = false;
     std::string_view view_;
     std::string own_;
 };
@@ -87,6 +103,16 @@ public:
     using ScrollHandler = std::function<void(DataSet&)>;
     enum class ResetReason { Opened, Closed, Reordered };
     using ResetHandler = std::function<void(DataSet&, ResetReason)>;
+    // Rows were added at the end of the view (knownCount() tells how many
+    // there are now).
+    using GrowHandler = std::function<void(DataSet&)>;
+
+    // What a set opened with a keyset keeps in memory: the key (an integer
+    // field unique for each row) and the integer fields that sorting uses.
+    struct Keyset {
+        std::string keyField;
+        std::vector<std::string> rankFields;
+    };
 
     // The computed fields of one row that have no function of their own, as
     // the calc-fields handler fills them.
@@ -122,12 +148,37 @@ public:
     void setSql(std::string jetText) { sql_ = std::move(jetText); }
     const std::string& sql() const { return sql_; }
 
-    // Closes the set, runs the statement and loads every row. On failure the
-    // set stays closed and `error` holds the engine's message.
+    // Closes the set and runs the statement: with a keyset, reads keys for a
+    // short while (see setOpenBudget); otherwise loads every row. On failure
+    // the set stays closed and `error` holds the engine's message.
     bool open(std::string& error);
     bool open(std::string jetText, std::string& error);
     void close();
     bool active() const { return active_; }
+
+    // --- large results
+    // Applies from the next open. An empty key field loads results whole.
+    // Statements that are not a plain SELECT … FROM … [WHERE] [ORDER BY], or
+    // whose key is not a column of a table, are loaded whole too.
+    void setKeyset(Keyset keyset) { keysetSpec_ = std::move(keyset); }
+    const Keyset& keysetSpec() const { return keysetSpec_; }
+    // The open result is read through its keyset.
+    bool keyed() const { return keyset_ != nullptr; }
+    // Every row of the result is known.
+    bool complete() const;
+    // Rows of the view known so far; reads nothing.
+    int knownCount() const { return static_cast<int>(view_.size()); }
+    // Reads up to `maxRows` further keys; returns how many arrived.
+    std::size_t fetchMore(std::size_t maxRows);
+    // Reads every remaining key; false when reading failed (loadError()).
+    bool fetchAll();
+    // The engine's message when reading keys or rows failed after open.
+    const std::string& loadError() const;
+    // How long open() reads keys before it returns, and how many it reads in
+    // any case; the rest are left for fetchMore(). Shared by all sets.
+    static void setOpenBudget(std::chrono::milliseconds budget, std::size_t minRows = 256);
+    static std::chrono::milliseconds openBudget();
+    static std::size_t openMinRows();
 
     // --- fields
     int fieldCount() const;
@@ -150,7 +201,8 @@ public:
     DisplayFn setDisplay(std::string_view fieldName, DisplayFn fn);
 
     // --- cursor
-    int recordCount() const { return static_cast<int>(view_.size()); }
+    // Rows in the view; with a keyset this first reads every key.
+    int recordCount() const;
     std::size_t loadedRowCount() const { return rows_; }
     int recNo() const { return cur_ + 1; }
     bool bof() const { return bof_; }
@@ -225,15 +277,18 @@ public:
     ScrollHandler setAfterScroll(ScrollHandler h);
     CalcFieldsHandler setOnCalcFields(CalcFieldsHandler h);
     ResetHandler setOnReset(ResetHandler h);
+    GrowHandler setOnGrow(GrowHandler h);
+    const GrowHandler& onGrow() const { return onGrow_; }
     const ScrollHandler& afterScroll() const { return afterScroll_; }
     const CalcFieldsHandler& onCalcFields() const { return onCalc_; }
     const ResetHandler& onReset() const { return onReset_; }
 
-    // Bytes held by the loaded rows and the view.
+    // Bytes held by the loaded rows (or the keys and the row cache) and the view.
     std::size_t memoryUsage() const;
 
 private:
     struct Storage;
+    struct KeysetState;
     struct Computed {
         std::string name;
         ComputeFn fn;
@@ -267,6 +322,13 @@ private:
     std::string computedText(RowId row, int field) const;
     bool validField(int field) const { return field >= 0 && field < fieldCount(); }
     bool matchesFilter(RowId row) const;
+    bool openKeyed(Statement& full, std::string& error);
+    bool finishOpen();
+    void appendKeys(std::size_t maxRows);  // reads keys, without notifying
+    bool ensureKnown(std::size_t rows) const;  // reads keys until the view has `rows` rows
+    void notifyGrow();
+    Cell keyedCell(RowId row, int field) const;
+    bool rankSort(std::vector<RowId>& order) const;
 
     Database* db_ = nullptr;
     std::string sql_;
@@ -274,6 +336,8 @@ private:
     std::uint64_t generation_ = 0;
 
     std::unique_ptr<Storage> storage_;
+    Keyset keysetSpec_;
+    std::unique_ptr<KeysetState> keyset_;
     std::size_t rows_ = 0;
     std::vector<std::string> names_;
     std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> fieldByName_;  // while open
@@ -294,7 +358,9 @@ private:
     ScrollHandler afterScroll_;
     CalcFieldsHandler onCalc_;
     ResetHandler onReset_;
+    GrowHandler onGrow_;
     int suspended_ = 0;
+    bool pendingGrow_ = false;
     bool pendingScroll_ = false;
     bool pendingReset_ = false;
     ResetReason pendingReason_ = ResetReason::Reordered;

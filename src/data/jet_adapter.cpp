@@ -57,7 +57,105 @@ std::size_t copyQuoted(std::string_view text, std::size_t i, char close, bool do
     return i;
 }
 
+bool isWordChar(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || c == '_' || u >= 0x80;
+}
+
+// Position after a quoted piece starting at i, or npos when it never closes.
+std::size_t skipQuoted(std::string_view text, std::size_t i) {
+    const char open = text[i];
+    const char close = open == '[' ? ']' : open;
+    const bool doubled = open != '[';
+    for (++i; i < text.size(); ++i) {
+        if (text[i] != close) continue;
+        if (doubled && i + 1 < text.size() && text[i + 1] == close) {
+            ++i;
+            continue;
+        }
+        return i + 1;
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace
+
+bool splitSelect(std::string_view text, SelectParts& out) {
+    out = {};
+    // The top-level words with their positions.
+    struct Word {
+        std::size_t at;
+        std::string_view text;
+    };
+    std::vector<Word> words;
+    int depth = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (c == '"' || c == '\'' || c == '[') {
+            i = skipQuoted(text, i);
+            if (i == std::string_view::npos) return false;
+        } else if (c == '(') {
+            ++depth;
+            ++i;
+        } else if (c == ')') {
+            if (--depth < 0) return false;
+            ++i;
+        } else if (c == ';') {
+            return false;
+        } else if (isWordChar(c)) {
+            std::size_t j = i;
+            while (j < text.size() && isWordChar(text[j])) ++j;
+            if (depth == 0) words.push_back({i, text.substr(i, j - i)});
+            i = j;
+        } else {
+            ++i;
+        }
+    }
+    if (depth != 0 || words.empty() || !equalNoCase(words[0].text, "SELECT")) return false;
+    std::size_t listAt = words[0].at + words[0].text.size();
+    std::size_t k = 1;
+    if (k < words.size() && equalNoCase(words[k].text, "DISTINCT")) {
+        listAt = words[k].at + words[k].text.size();
+        ++k;
+    }
+    out.head = text.substr(words[0].at, listAt - words[0].at);
+    std::size_t fromAt = std::string_view::npos, whereAt = std::string_view::npos, orderAt = std::string_view::npos;
+    for (; k < words.size(); ++k) {
+        const std::string_view w = words[k].text;
+        for (const char* refused : {"GROUP", "HAVING", "UNION", "LIMIT", "INTO", "SELECT", "DISTINCT",
+                                    "EXCEPT", "INTERSECT", "OFFSET"}) {
+            if (equalNoCase(w, refused)) return false;
+        }
+        if (equalNoCase(w, "FROM")) {
+            if (fromAt != std::string_view::npos) return false;
+            fromAt = words[k].at;
+        } else if (equalNoCase(w, "WHERE")) {
+            if (fromAt == std::string_view::npos || whereAt != std::string_view::npos ||
+                orderAt != std::string_view::npos)
+                return false;
+            whereAt = words[k].at;
+        } else if (equalNoCase(w, "ORDER")) {
+            if (fromAt == std::string_view::npos || orderAt != std::string_view::npos || k + 1 >= words.size() ||
+                !equalNoCase(words[k + 1].text, "BY"))
+                return false;
+            orderAt = words[k].at;
+        }
+    }
+    if (fromAt == std::string_view::npos) return false;
+    const std::size_t end = text.size();
+    const std::size_t fromEnd = whereAt != std::string_view::npos ? whereAt
+                                : orderAt != std::string_view::npos ? orderAt
+                                                                     : end;
+    out.list = text.substr(listAt, fromAt - listAt);
+    out.from = text.substr(fromAt, fromEnd - fromAt);
+    if (whereAt != std::string_view::npos) {
+        const std::size_t condAt = whereAt + 5;
+        const std::size_t condEnd = orderAt != std::string_view::npos ? orderAt : end;
+        out.where = text.substr(condAt, condEnd - condAt);
+    }
+    if (orderAt != std::string_view::npos) out.order = text.substr(orderAt);
+    return true;
+}
 
 bool translate(std::string_view jetText, Translated& out, std::string& error) {
     out.sql.clear();

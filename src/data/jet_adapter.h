@@ -37,6 +37,19 @@ struct Translated {
 // would silently cut the text there).
 bool translate(std::string_view jetText, Translated& out, std::string& error);
 
+// The clauses of one plain SELECT, found where they stand at the top level
+// (outside literals, brackets and parentheses). Pieces view the text.
+struct SelectParts {
+    std::string_view head;   // "SELECT" or "SELECT DISTINCT", as written
+    std::string_view list;   // the select list
+    std::string_view from;   // "FROM …" up to WHERE or ORDER BY
+    std::string_view where;  // the condition after WHERE; empty without one
+    std::string_view order;  // "ORDER BY …"; empty without one
+};
+// False for anything other than SELECT [DISTINCT] … FROM … [WHERE …]
+// [ORDER BY …]: grouping, HAVING, UNION, LIMIT, INTO or a second statement.
+bool splitSelect(std::string_view jetText, SelectParts& out);
+
 // True when the text left after the engine's first statement holds nothing
 // but white space and semicolons.
 bool isEmptyTail(std::string_view tail);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,22 @@ using testing::TempDir;
 //   3  Łata     NULL  10    NULL
 //   4  ażur     7     30    x'0100'
 //   5  BETON    12.5  10    x'FF'
-class DataSetTest : public ::testing::Test {
+//
+// Every case runs twice: on a result loaded whole, and on one read through a
+// keyset that knows only two rows after open, so each contract also holds
+// while keys are still arriving (the real-valued CENA is no usable rank:
+// sorting by it reads the values).
+class DataSetTest : public ::testing::TestWithParam<bool> {
 protected:
+    bool keyed() const { return GetParam(); }
+
+    void TearDown() override { DataSet::setOpenBudget(budget_, minRows_); }
+
     void SetUp() override {
+        if (keyed()) {
+            ds_.setKeyset({"ID", {"PROD", "CENA"}});
+            DataSet::setOpenBudget(std::chrono::milliseconds(0), 2);
+        }
         file_ = dir_.file("kmx.dat");
         buildCatalog(file_,
                      "CREATE TABLE TOWAR(ID INTEGER PRIMARY KEY, NAZWA TEXT COLLATE KMX_PL, CENA NUMERIC,"
@@ -46,6 +60,10 @@ protected:
     void openGoods() {
         std::string error;
         ASSERT_TRUE(ds_.open("SELECT * FROM TOWAR ORDER BY ID", error)) << error;
+        ASSERT_EQ(ds_.keyed(), keyed());
+        if (keyed()) {
+            ASSERT_EQ(ds_.knownCount(), 2);
+        }
         id_ = ds_.fieldIndex("ID");
         nazwa_ = ds_.fieldIndex("NAZWA");
         cena_ = ds_.fieldIndex("CENA");
@@ -62,6 +80,8 @@ protected:
 
     long long currentId() const { return ds_.value(id_).asInt(); }
 
+    const std::chrono::milliseconds budget_ = DataSet::openBudget();
+    const std::size_t minRows_ = DataSet::openMinRows();
     TempDir dir_;
     std::filesystem::path file_;
     Database db_;
@@ -69,7 +89,7 @@ protected:
     int id_ = -1, nazwa_ = -1, cena_ = -1, prod_ = -1, kod_ = -1;
 };
 
-TEST_F(DataSetTest, LoadsEveryRowWithTypedValues) {
+TEST_P(DataSetTest, LoadsEveryRowWithTypedValues) {
     openGoods();
     ASSERT_TRUE(ds_.active());
     EXPECT_EQ(ds_.recordCount(), 5);
@@ -100,7 +120,7 @@ TEST_F(DataSetTest, LoadsEveryRowWithTypedValues) {
     EXPECT_TRUE(ds_.cell(0, 99).isNull());
 }
 
-TEST_F(DataSetTest, RepeatedValuesAreStoredOnce) {
+TEST_P(DataSetTest, RepeatedValuesAreStoredOnce) {
     // Small results are kept as they come; from a few thousand rows on a
     // repeated value is stored once.
     std::string error;
@@ -194,7 +214,7 @@ TEST(DataSetLoad, EveryCellEqualsTheEngineValue) {
     EXPECT_EQ(ds.cell(base, 5).bytes().data(), ds.cell(other, 5).bytes().data());
 }
 
-TEST_F(DataSetTest, CursorMovesLikeAClassicDataset) {
+TEST_P(DataSetTest, CursorMovesLikeAClassicDataset) {
     openGoods();
     EXPECT_EQ(ds_.recNo(), 1);
     EXPECT_TRUE(ds_.bof());
@@ -235,7 +255,7 @@ TEST_F(DataSetTest, CursorMovesLikeAClassicDataset) {
     EXPECT_TRUE(ds_.bof());
 }
 
-TEST_F(DataSetTest, EmptyResultHasNoCurrentRow) {
+TEST_P(DataSetTest, EmptyResultHasNoCurrentRow) {
     ds_.addRowNumberField("LP");
     std::string error;
     ASSERT_TRUE(ds_.open("SELECT * FROM TOWAR WHERE ID > 100", error)) << error;
@@ -253,7 +273,7 @@ TEST_F(DataSetTest, EmptyResultHasNoCurrentRow) {
     EXPECT_FALSE(ds_.bookmarkValid(ds_.bookmark()));
 }
 
-TEST_F(DataSetTest, ClosedSetIsInert) {
+TEST_P(DataSetTest, ClosedSetIsInert) {
     EXPECT_FALSE(ds_.active());
     EXPECT_EQ(ds_.recNo(), 0);
     EXPECT_EQ(ds_.fieldCount(), 0);
@@ -271,7 +291,7 @@ TEST_F(DataSetTest, ClosedSetIsInert) {
     EXPECT_EQ(ds_.memoryUsage(), 0u);
 }
 
-TEST_F(DataSetTest, OpenFailuresLeaveTheSetClosed) {
+TEST_P(DataSetTest, OpenFailuresLeaveTheSetClosed) {
     std::string error;
     DataSet orphan;
     EXPECT_FALSE(orphan.open("SELECT * FROM TOWAR", error));
@@ -282,9 +302,30 @@ TEST_F(DataSetTest, OpenFailuresLeaveTheSetClosed) {
     EXPECT_NE(error.find("no such table"), std::string::npos) << error;
     EXPECT_FALSE(ds_.active());
     EXPECT_EQ(ds_.recNo(), 0);
-    // A failure while loading rows (on the fifth).
-    EXPECT_FALSE(ds_.open("SELECT ID, abs(-9223372036854775803 - ID) FROM TOWAR ORDER BY ID", error));
-    EXPECT_NE(error.find("integer overflow"), std::string::npos) << error;
+    // A failure while loading rows (on the fifth). Through a keyset only the
+    // key and ranks are read at open: the failure comes with the fifth row's
+    // values and is kept as the load error.
+    const std::string failing = "SELECT ID, abs(-9223372036854775803 - ID) FROM TOWAR ORDER BY ID";
+    if (keyed()) {
+        ASSERT_TRUE(ds_.open(failing, error)) << error;
+        EXPECT_EQ(ds_.recordCount(), 5);
+        EXPECT_EQ(ds_.cell(0, 1).asInt(), 9223372036854775804LL);
+        EXPECT_TRUE(ds_.cell(4, 1).isNull());
+        EXPECT_NE(ds_.loadError().find("integer overflow"), std::string::npos) << ds_.loadError();
+        // A failure among the keys after open ends the rows where it came,
+        // with the load error for the caller to report.
+        ASSERT_TRUE(ds_.open("SELECT * FROM TOWAR WHERE abs(-9223372036854775803 - ID) > 0 ORDER BY ID", error))
+            << error;
+        EXPECT_FALSE(ds_.complete());
+        EXPECT_EQ(ds_.recordCount(), 4);
+        EXPECT_TRUE(ds_.complete());
+        EXPECT_NE(ds_.loadError().find("integer overflow"), std::string::npos) << ds_.loadError();
+        EXPECT_FALSE(ds_.fetchAll());
+        ds_.close();
+    } else {
+        EXPECT_FALSE(ds_.open(failing, error));
+        EXPECT_NE(error.find("integer overflow"), std::string::npos) << error;
+    }
     EXPECT_FALSE(ds_.active());
     EXPECT_FALSE(ds_.open("DELETE FROM TOWAR", error));
     EXPECT_FALSE(ds_.active());
@@ -293,7 +334,7 @@ TEST_F(DataSetTest, OpenFailuresLeaveTheSetClosed) {
     EXPECT_EQ(ds_.recordCount(), 5);
 }
 
-TEST_F(DataSetTest, SortsByNumberAscendingAndDescending) {
+TEST_P(DataSetTest, SortsByNumberAscendingAndDescending) {
     openGoods();
     ASSERT_TRUE(ds_.sort(id_, false));
     EXPECT_EQ(viewIds(), (std::vector<long long>{5, 4, 3, 2, 1}));
@@ -309,7 +350,7 @@ TEST_F(DataSetTest, SortsByNumberAscendingAndDescending) {
     EXPECT_EQ(viewIds(), (std::vector<long long>{1, 2, 3, 4, 5}));
 }
 
-TEST_F(DataSetTest, SortsTextInPolishOrderAndBytesByValue) {
+TEST_P(DataSetTest, SortsTextInPolishOrderAndBytesByValue) {
     openGoods();
     // ażur, Beton, BETON, cement, Łata: a < b < c < ł; equal words lower case first.
     ASSERT_TRUE(ds_.sort(nazwa_, true));
@@ -321,7 +362,7 @@ TEST_F(DataSetTest, SortsTextInPolishOrderAndBytesByValue) {
     EXPECT_EQ(viewIds(), (std::vector<long long>{3, 2, 4, 1, 5}));
 }
 
-TEST_F(DataSetTest, SortKeepsTheCursorOnItsRow) {
+TEST_P(DataSetTest, SortKeepsTheCursorOnItsRow) {
     openGoods();
     ASSERT_TRUE(ds_.moveTo(2));  // ID 2
     ASSERT_TRUE(ds_.sort(id_, false));
@@ -331,7 +372,7 @@ TEST_F(DataSetTest, SortKeepsTheCursorOnItsRow) {
     EXPECT_FALSE(ds_.sort(ds_.fieldCount(), true));
 }
 
-TEST_F(DataSetTest, FilterOnOneColumnsValue) {
+TEST_P(DataSetTest, FilterOnOneColumnsValue) {
     openGoods();
     ASSERT_TRUE(ds_.sort(id_, false));
     ASSERT_TRUE(ds_.moveTo(3));
@@ -366,7 +407,7 @@ TEST_F(DataSetTest, FilterOnOneColumnsValue) {
     EXPECT_EQ(ds_.recNo(), 1);
 }
 
-TEST_F(DataSetTest, BookmarksSurviveSortingButNotReopening) {
+TEST_P(DataSetTest, BookmarksSurviveSortingButNotReopening) {
     openGoods();
     ASSERT_TRUE(ds_.moveTo(3));
     const DataSet::Bookmark mark = ds_.bookmark();
@@ -389,7 +430,7 @@ TEST_F(DataSetTest, BookmarksSurviveSortingButNotReopening) {
     EXPECT_FALSE(ds_.bookmarkValid(DataSet::Bookmark{}));
 }
 
-TEST_F(DataSetTest, RowNumberFieldFollowsTheView) {
+TEST_P(DataSetTest, RowNumberFieldFollowsTheView) {
     ds_.addRowNumberField("LP");
     openGoods();
     const int lp = ds_.fieldIndex("lp");
@@ -408,7 +449,7 @@ TEST_F(DataSetTest, RowNumberFieldFollowsTheView) {
     EXPECT_FALSE(ds_.setFilter(lp, std::int64_t{1}));
 }
 
-TEST_F(DataSetTest, CalcFieldsHandlerFillsComputedFieldsAndCanBeDetached) {
+TEST_P(DataSetTest, CalcFieldsHandlerFillsComputedFieldsAndCanBeDetached) {
     ds_.addComputedField("NazwaD");
     openGoods();
     const int nd = ds_.fieldIndex("NAZWAD");
@@ -436,7 +477,7 @@ TEST_F(DataSetTest, CalcFieldsHandlerFillsComputedFieldsAndCanBeDetached) {
     EXPECT_EQ(calls, before);
 }
 
-TEST_F(DataSetTest, DisplayRoutinesAttachByNameAndSurviveReopening) {
+TEST_P(DataSetTest, DisplayRoutinesAttachByNameAndSurviveReopening) {
     // Default texts: numbers with ",", text as UTF-8, nothing for null.
     openGoods();
     EXPECT_EQ(ds_.displayText(0, cena_), "12,5");
@@ -460,7 +501,7 @@ TEST_F(DataSetTest, DisplayRoutinesAttachByNameAndSurviveReopening) {
     EXPECT_EQ(ds_.displayText(4, nazwa_), "<BETON>");
 }
 
-TEST_F(DataSetTest, DisplayRoutineReadsOtherFieldsOfItsRow) {
+TEST_P(DataSetTest, DisplayRoutineReadsOtherFieldsOfItsRow) {
     // A branch named "Pozostałe" shows its kind of element.
     ds_.setDisplay("NAZWA", [](const DataSet& ds, DataSet::RowId row) -> std::string {
         const std::string name = cp1250::toUtf8(ds.cellAt(row, ds.fieldIndex("NAZWA")).bytes());
@@ -476,7 +517,7 @@ TEST_F(DataSetTest, DisplayRoutineReadsOtherFieldsOfItsRow) {
     EXPECT_EQ(ds_.displayText(2, nazwa), "Farby");
 }
 
-TEST_F(DataSetTest, NotificationsFireAfterMovesAndResets) {
+TEST_P(DataSetTest, NotificationsFireAfterMovesAndResets) {
     int scrolls = 0;
     std::vector<DataSet::ResetReason> resets;
     ds_.setAfterScroll([&scrolls](DataSet&) { ++scrolls; });
@@ -500,7 +541,7 @@ TEST_F(DataSetTest, NotificationsFireAfterMovesAndResets) {
     EXPECT_EQ(scrolls, 5);
 }
 
-TEST_F(DataSetTest, SuspendedNotificationsFireOnceOnResume) {
+TEST_P(DataSetTest, SuspendedNotificationsFireOnceOnResume) {
     openGoods();
     int scrolls = 0;
     int resets = 0;
@@ -530,7 +571,7 @@ TEST_F(DataSetTest, SuspendedNotificationsFireOnceOnResume) {
     EXPECT_EQ(resets, 1);
 }
 
-TEST_F(DataSetTest, HandlersDetachAndRestore) {
+TEST_P(DataSetTest, HandlersDetachAndRestore) {
     openGoods();
     int scrolls = 0;
     ds_.setAfterScroll([&scrolls](DataSet&) { ++scrolls; });
@@ -546,6 +587,9 @@ TEST_F(DataSetTest, HandlersDetachAndRestore) {
     ds_.next();
     EXPECT_FALSE(ds_.active());
 }
+
+INSTANTIATE_TEST_SUITE_P(Loading, DataSetTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& p) { return p.param ? "Keyset" : "Whole"; });
 
 }  // namespace
 }  // namespace kmx::data

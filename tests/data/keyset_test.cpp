@@ -1,0 +1,270 @@
+// Result sets read through a keyset: the same rows, values and order as a
+// set loaded whole, with keys arriving while the program works and memory
+// that holds little more than the keys.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "data/database.h"
+#include "data/dataset.h"
+#include "data/jet_adapter.h"
+#include "test_catalog.h"
+
+namespace kmx::data {
+namespace {
+
+using testing::buildCatalog;
+using testing::kKey;
+using testing::TempDir;
+
+TEST(SplitSelect, FindsTheClausesAtTheTopLevelOnly) {
+    jet::SelectParts p;
+    ASSERT_TRUE(jet::splitSelect(" SELECT  A.X, (SELECT 1 FROM B WHERE B.Y = A.X) FROM A, C WHERE A.N = \"FROM ORDER\""
+                                 " AND A.K IN (SELECT K FROM D) ORDER BY A.idx",
+                                 p));
+    EXPECT_EQ(p.head, "SELECT");
+    EXPECT_EQ(p.list, "  A.X, (SELECT 1 FROM B WHERE B.Y = A.X) ");
+    EXPECT_EQ(p.from, "FROM A, C ");
+    EXPECT_EQ(p.where, " A.N = \"FROM ORDER\" AND A.K IN (SELECT K FROM D) ");
+    EXPECT_EQ(p.order, "ORDER BY A.idx");
+
+    ASSERT_TRUE(jet::splitSelect("select distinct [from].a from [from] order by 1", p));
+    EXPECT_EQ(p.head, "select distinct");
+    EXPECT_EQ(p.list, " [from].a ");
+    EXPECT_EQ(p.from, "from [from] ");
+    EXPECT_EQ(p.where, "");
+    EXPECT_EQ(p.order, "order by 1");
+
+    ASSERT_TRUE(jet::splitSelect("SELECT * FROM TOWAR", p));
+    EXPECT_EQ(p.from, "FROM TOWAR");
+    EXPECT_EQ(p.order, "");
+
+    // What a keyset cannot reproduce is refused: it is loaded whole.
+    for (const char* refused :
+         {"SELECT A FROM T GROUP BY A", "SELECT A FROM T UNION SELECT B FROM U", "SELECT A FROM T LIMIT 5",
+          "SELECT A FROM T; SELECT B FROM U", "SELECT 1", "UPDATE T SET A = 1", "SELECT A FROM T WHERE (A = 1",
+          "SELECT A FROM T WHERE A = \"open", "SELECT A FROM T ORDER BY A WHERE B = 1",
+          "SELECT A FROM T HAVING A > 1"}) {
+        EXPECT_FALSE(jet::splitSelect(refused, p)) << refused;
+    }
+}
+
+// Goods joined with their producers, as the goods search joins them: names
+// that never repeat, producer columns repeating with their producer, blobs
+// with byte 0, nulls, ranks kept as integers.
+class KeysetTest : public ::testing::Test {
+protected:
+    static constexpr int kGoods = 20000;
+
+    static void SetUpTestSuite() {
+        dir_ = new TempDir;
+        buildCatalog(
+            dir_->file("kmx.dat"),
+            "CREATE TABLE P(ID INTEGER PRIMARY KEY, NAZWA TEXT, MIASTO TEXT, OPIS BLOB, idx_p INTEGER);"
+            "CREATE TABLE G(ID INTEGER PRIMARY KEY, NAZWA BLOB, P INTEGER, KOD TEXT, CENA REAL,"
+            " idx_nazwa INTEGER, idx_kod INTEGER);"
+            "CREATE INDEX g_idx ON G(idx_nazwa);"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300)"
+            " INSERT INTO P SELECT i, 'Producent ' || i, 'Miasto ' || (i % 40),"
+            " CAST(zeroblob(i % 3) || 'opis' || i AS BLOB), (i * 37) % 300 FROM n;"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000)"
+            " INSERT INTO G SELECT i, CAST(zeroblob(1) || 'Towar ' || i AS BLOB), (i * 7919) % 300 + 1,"
+            " CASE WHEN i % 11 = 0 THEN NULL ELSE 'K' || (i % 10) END, i / 4.0,"
+            " (i * 104729) % 20011, CASE WHEN i % 13 = 0 THEN NULL ELSE i % 97 END FROM n;");
+    }
+    static void TearDownTestSuite() {
+        delete dir_;
+        dir_ = nullptr;
+    }
+
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(db_.open(dir_->file("kmx.dat"), kKey, error)) << error;
+        whole_.setDatabase(&db_);
+        keyed_.setDatabase(&db_);
+        keyed_.setKeyset({"ID", {"idx_nazwa", "idx_kod", "idx_p", "BRAK"}});
+    }
+    void TearDown() override { DataSet::setOpenBudget(budget_, minRows_); }
+
+    void openBoth(const std::string& sql) {
+        std::string error;
+        ASSERT_TRUE(whole_.open(sql, error)) << error;
+        ASSERT_TRUE(keyed_.open(sql, error)) << error;
+    }
+
+    // Every cell of every row of both views, in view order.
+    void expectSameRows() {
+        ASSERT_EQ(keyed_.recordCount(), whole_.recordCount());
+        ASSERT_EQ(keyed_.dataFieldCount(), whole_.dataFieldCount());
+        int mismatches = 0;
+        for (int r = 0; r < whole_.recordCount(); ++r) {
+            for (int f = 0; f < whole_.dataFieldCount(); ++f) {
+                const Cell a = whole_.cell(r, f);
+                const Cell b = keyed_.cell(r, f);
+                const bool same = a.type() == b.type() && a.asInt() == b.asInt() && a.asDouble() == b.asDouble() &&
+                                  a.bytes() == b.bytes();
+                if (!same && ++mismatches < 10) ADD_FAILURE() << "row " << r << " field " << whole_.fieldName(f);
+            }
+        }
+        EXPECT_EQ(mismatches, 0);
+    }
+
+    static constexpr const char* kJoin =
+        "SELECT G.ID, G.NAZWA, G.KOD, G.CENA, G.idx_nazwa, G.idx_kod, P.NAZWA, P.MIASTO, P.OPIS, P.idx_p"
+        " FROM G, P WHERE G.P = P.ID";
+
+    static TempDir* dir_;
+    const std::chrono::milliseconds budget_ = DataSet::openBudget();
+    const std::size_t minRows_ = DataSet::openMinRows();
+    Database db_;
+    DataSet whole_;
+    DataSet keyed_;
+};
+
+TempDir* KeysetTest::dir_ = nullptr;
+
+TEST_F(KeysetTest, SameRowsValuesAndOrdersAsALoadedSet) {
+    DataSet::setOpenBudget(std::chrono::milliseconds(0), 300);
+    openBoth(std::string(kJoin) + " AND G.ID % 3 <> 0 ORDER BY G.idx_nazwa");
+    ASSERT_TRUE(keyed_.keyed());
+    EXPECT_FALSE(whole_.keyed());
+    EXPECT_FALSE(keyed_.complete());
+    EXPECT_EQ(keyed_.knownCount(), 300);
+    expectSameRows();
+    EXPECT_TRUE(keyed_.complete());
+
+    // A rank kept in memory, both ways; nulls first.
+    const int kod = whole_.fieldIndex("idx_kod");
+    for (bool asc : {true, false}) {
+        ASSERT_TRUE(whole_.sort(kod, asc));
+        ASSERT_TRUE(keyed_.sort(kod, asc));
+        expectSameRows();
+    }
+    // A field that is no rank (text, a real, a blob of the other table): read and compared.
+    for (const char* name : {"KOD", "CENA", "OPIS", "P.NAZWA"}) {
+        const int f = whole_.fieldIndex(name);
+        ASSERT_TRUE(whole_.sort(f, false)) << name;
+        ASSERT_TRUE(keyed_.sort(f, false));
+        expectSameRows();
+    }
+    // Filters read the values too.
+    const int miasto = whole_.fieldIndex("MIASTO");
+    ASSERT_TRUE(whole_.setFilter(miasto, std::string_view("miasto 7")));
+    ASSERT_TRUE(keyed_.setFilter(miasto, std::string_view("miasto 7")));
+    EXPECT_GT(keyed_.recordCount(), 0);
+    expectSameRows();
+    whole_.clearFilter();
+    keyed_.clearFilter();
+    whole_.clearSort();
+    keyed_.clearSort();
+    expectSameRows();
+}
+
+TEST_F(KeysetTest, WalksWithTheCursorSeeEveryRow) {
+    DataSet::setOpenBudget(std::chrono::milliseconds(0), 1);
+    openBoth(std::string(kJoin) + " ORDER BY G.idx_nazwa");
+    ASSERT_EQ(keyed_.knownCount(), 1);
+    const int nazwa = whole_.fieldIndex("G.NAZWA");
+    int rows = 0;
+    for (keyed_.first(); !keyed_.eof(); keyed_.next()) {
+        ASSERT_EQ(keyed_.recNo(), rows + 1);
+        ASSERT_EQ(keyed_.value(nazwa).bytes(), whole_.cell(rows, nazwa).bytes()) << "row " << rows;
+        ++rows;
+    }
+    EXPECT_EQ(rows, kGoods);
+    // MoveBy and MoveTo past the known rows read what they need.
+    std::string error;
+    ASSERT_TRUE(keyed_.open(error)) << error;
+    EXPECT_EQ(keyed_.moveBy(5000), 5000);
+    EXPECT_EQ(keyed_.recNo(), 5001);
+    EXPECT_LT(keyed_.knownCount(), kGoods);
+    EXPECT_TRUE(keyed_.moveTo(12000));
+    EXPECT_EQ(keyed_.value(nazwa).bytes(), whole_.cell(11999, nazwa).bytes());
+    EXPECT_FALSE(keyed_.moveTo(kGoods + 1));
+    keyed_.last();
+    EXPECT_TRUE(keyed_.complete());
+    EXPECT_EQ(keyed_.recNo(), kGoods);
+    EXPECT_EQ(keyed_.value(nazwa).bytes(), whole_.cell(kGoods - 1, nazwa).bytes());
+}
+
+TEST_F(KeysetTest, KeysArriveInChunksWithGrowNotifications) {
+    DataSet::setOpenBudget(std::chrono::milliseconds(0), 100);
+    std::vector<int> grown;
+    keyed_.setOnGrow([&](DataSet& ds) { grown.push_back(ds.knownCount()); });
+    int resets = 0;
+    keyed_.setOnReset([&](DataSet&, DataSet::ResetReason) { ++resets; });
+    openBoth(std::string(kJoin) + " ORDER BY G.idx_nazwa");
+    EXPECT_EQ(resets, 1);
+    EXPECT_TRUE(grown.empty());
+    EXPECT_EQ(keyed_.fetchMore(1000), 1000u);
+    EXPECT_EQ(grown, (std::vector<int>{1100}));
+    // Suspended: one notification on resume for all that arrived.
+    {
+        NotificationPause pause(keyed_);
+        keyed_.fetchMore(50);
+        keyed_.fetchMore(50);
+        EXPECT_EQ(grown.size(), 1u);
+    }
+    EXPECT_EQ(grown, (std::vector<int>{1100, 1200}));
+    // The row number of a known row is its position, also before the end is known.
+    const int lp = keyed_.addRowNumberField("LP");
+    EXPECT_EQ(keyed_.displayText(1199, lp), "1200");
+    EXPECT_TRUE(keyed_.fetchAll());
+    EXPECT_EQ(grown.back(), kGoods);
+    EXPECT_EQ(keyed_.fetchMore(10), 0u);
+    EXPECT_EQ(resets, 1);
+    // The set's cursor stayed where it was while keys arrived.
+    EXPECT_EQ(keyed_.recNo(), 1);
+    expectSameRows();
+}
+
+TEST_F(KeysetTest, MemoryHoldsKeysRanksAndABoundedCache) {
+    openBoth(std::string(kJoin) + " ORDER BY G.idx_nazwa");
+    ASSERT_TRUE(keyed_.fetchAll());
+    const int nazwa = whole_.fieldIndex("G.NAZWA");
+    // Touch every row: the cache stays bounded.
+    for (int r = 0; r < keyed_.recordCount(); ++r) ASSERT_FALSE(keyed_.cell(r, nazwa).isNull());
+    const std::size_t keyedBytes = keyed_.memoryUsage();
+    // Key, three ranks and the view: 24 bytes a row, plus a cache of a few thousand rows.
+    EXPECT_LT(keyedBytes, std::size_t{kGoods} * 24 + 2048 * 1024);
+    EXPECT_LT(keyedBytes * 2, whole_.memoryUsage());
+    // Sorting by a rank needs no values and builds the position index.
+    ASSERT_TRUE(keyed_.sort(keyed_.fieldIndex("idx_p"), true));
+    EXPECT_LT(keyed_.memoryUsage(), keyedBytes + std::size_t{kGoods} * 8);
+}
+
+TEST_F(KeysetTest, StatementsAKeysetCannotServeAreLoadedWhole) {
+    std::string error;
+    const std::vector<std::string> whole = {
+        // no such key field in the result
+        "SELECT NAZWA, KOD FROM G ORDER BY ID",
+        // the key is an expression, not a column
+        "SELECT ID + 0 AS ID, NAZWA FROM G",
+        // grouping
+        "SELECT P AS ID, count(*) FROM G GROUP BY P",
+        // a table under another name: the key's table name does not resolve
+        "SELECT X.ID, X.NAZWA FROM G X ORDER BY X.ID",
+    };
+    for (const std::string& sql : whole) {
+        ASSERT_TRUE(keyed_.open(sql, error)) << sql << ": " << error;
+        EXPECT_FALSE(keyed_.keyed()) << sql;
+        ASSERT_TRUE(whole_.open(sql, error)) << error;
+        expectSameRows();
+    }
+    // An unknown rank is left out; the set still reads through its keyset.
+    ASSERT_TRUE(keyed_.open("SELECT DISTINCT P.ID, P.NAZWA, P.idx_p FROM G, P WHERE G.P = P.ID ORDER BY P.idx_p", error))
+        << error;
+    EXPECT_TRUE(keyed_.keyed());
+    ASSERT_TRUE(whole_.open(keyed_.sql(), error)) << error;
+    EXPECT_EQ(keyed_.recordCount(), 300);
+    expectSameRows();
+    // A failing statement fails to open either way.
+    EXPECT_FALSE(keyed_.open("SELECT ID FROM BRAK", error));
+    EXPECT_FALSE(keyed_.active());
+}
+
+}  // namespace
+}  // namespace kmx::data
