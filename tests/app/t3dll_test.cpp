@@ -421,7 +421,8 @@ TEST_F(T3DllTest, PricesAreConvertedWithTheRatesOfTheFileAndPrzerwijStops) {
     auto m = most();
     ASSERT_TRUE(m->Open());
     EXPECT_EQ(m->InsertPriceList(lista()), WynikWstawiania::Wstawiono);
-    const kmx::t3::RmsRec& w = wiersze()[static_cast<std::size_t>(eur)];
+    // A copy: wiersze() returns the rows by value.
+    const kmx::t3::RmsRec w = wiersze()[static_cast<std::size_t>(eur)];
     const double hurt = tow.cell(eur, kmx::data::znajdzPole(tow, "CENA_HURTOWA")).asDouble();
     EXPECT_FLOAT_EQ(w.cenaHurtowa, static_cast<float>(hurt * 4.5));
 

@@ -412,8 +412,9 @@ TEST(AverageDemo, EveryTableAndAllThreeCategoriesFromTheSmallestSizeOn) {
         for (const auto& r : towar.rows)
             kindsOf[r[static_cast<std::size_t>(producer)]].insert(r[static_cast<std::size_t>(kind)]);
         ASSERT_EQ(kindsOf.size(), 3u);
-        for (const auto& [id, k] : kindsOf) {
-            EXPECT_EQ(k.size(), 1u) << id;
+        for (const auto& entry : kindsOf) {
+            const auto& id = entry.first;
+            EXPECT_EQ(entry.second.size(), 1u) << id;
             EXPECT_TRUE(std::any_of(producers.rows.begin(), producers.rows.end(), [&](const auto& p) {
                 return p[0] == id;
             })) << id;
