@@ -985,14 +985,21 @@ Person Generator::person() {
 }
 
 std::string Generator::phone() {
-    return std::to_string(rng_.between(200, 899)) + " " + zeroPad(rng_.below(100), 2) + " " +
-           zeroPad(rng_.below(100), 2);
+    // Drawn one by one: the order of operands of + is the compiler's choice,
+    // and the demo must come out the same whatever compiler built it.
+    const int c = rng_.below(100);
+    const int b = rng_.below(100);
+    const int a = rng_.between(200, 899);
+    return std::to_string(a) + " " + zeroPad(b, 2) + " " + zeroPad(c, 2);
 }
 
 std::string Generator::mobile() {
     static const std::vector<std::string> prefixes = {"501", "502", "505", "510", "512", "600", "601", "602",
                                                       "603", "605", "660", "661", "691", "693", "721", "781"};
-    return rng_.pick(prefixes) + " " + zeroPad(rng_.below(1000), 3) + " " + zeroPad(rng_.below(1000), 3);
+    const int c = rng_.below(1000);
+    const int b = rng_.below(1000);
+    const std::string& a = rng_.pick(prefixes);
+    return a + " " + zeroPad(b, 3) + " " + zeroPad(c, 3);
 }
 
 // A NIP with a valid check digit, written as NNN-NNN-NN-NN.
@@ -1025,7 +1032,8 @@ std::string Generator::postalCode(const Town& town) {
 
 std::string Generator::uniqueRoot() {
     for (int attempt = 0;; ++attempt) {
-        std::string root = rng_.pick(kRootStarts) + rng_.pick(kRootEnds);
+        const std::string end = rng_.pick(kRootEnds);
+        std::string root = rng_.pick(kRootStarts) + end;
         if (attempt > 20) root += "-" + rng_.pick(kRootStarts);
         if (usedRoots_.insert(root).second || attempt > 40) return root;
     }
@@ -1227,8 +1235,10 @@ Row Generator::producerRow(const Producer& p) {
     std::string upusty;
     const int u = rng_.below(5);
     if (u == 0) {
-        upusty = "Upust " + std::to_string(rng_.between(2, 8)) + "% przy zamówieniach powyżej " +
-                 std::to_string(rng_.between(1, 20) * 5000) + " zł netto.";
+        const int prog = rng_.between(1, 20) * 5000;
+        const int upust = rng_.between(2, 8);
+        upusty = "Upust " + std::to_string(upust) + "% przy zamówieniach powyżej " + std::to_string(prog) +
+                 " zł netto.";
     } else if (u == 1) {
         upusty = "Dla stałych klientów rabaty negocjowane indywidualnie. Transport gratis w promieniu " +
                  std::to_string(rng_.between(2, 6) * 10) + " km.";
