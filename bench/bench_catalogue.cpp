@@ -15,8 +15,8 @@ namespace {
 constexpr const char* kBenchPassword = "Kmx-bench-200k";
 constexpr const char* kMarkerName = "kmx-bench.txt";
 
-std::string markerText() {
-    return "kmx-bench demo catalogue\ngoods=" + std::to_string(kBenchGoods) + "\n";
+std::string markerText(int goods) {
+    return "kmx-bench demo catalogue\ngoods=" + std::to_string(goods) + "\n";
 }
 
 std::string readFile(const fs::path& p) {
@@ -29,21 +29,25 @@ std::string readFile(const fs::path& p) {
 }  // namespace
 
 bool ensureDemoCatalogue(const fs::path& dir, std::string& error) {
+    return ensureDemoCatalogue(dir, kBenchGoods, error);
+}
+
+bool ensureDemoCatalogue(const fs::path& dir, int goods, std::string& error) {
     std::error_code ec;
     const fs::path marker = dir / kMarkerName;
-    if (fs::exists(dir / "kmx.dat", ec) && readFile(marker) == markerText()) return true;
+    if (fs::exists(dir / "kmx.dat", ec) && readFile(marker) == markerText(goods)) return true;
     fs::create_directories(dir, ec);
     fs::remove(marker, ec);
-    std::cout << "Making the " << kBenchGoods << "-goods demo catalogue in " << dir.string()
+    std::cout << "Making the " << goods << "-goods demo catalogue in " << dir.string()
               << " (once; it is reused afterwards)..." << std::endl;
     Stopwatch sw;
-    const catalog::DemoResult r = catalog::writeDemo(dir, catalog::DemoOptions{kBenchGoods, kBenchPassword});
+    const catalog::DemoResult r = catalog::writeDemo(dir, catalog::DemoOptions{goods, kBenchPassword});
     if (!r.ok) {
         error = "cannot make the demo catalogue: " + r.error;
         return false;
     }
     std::ofstream out(marker, std::ios::binary | std::ios::trunc);
-    out << markerText();
+    out << markerText(goods);
     if (!out) {
         error = marker.string() + ": cannot write the marker file";
         return false;

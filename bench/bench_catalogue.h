@@ -17,5 +17,6 @@ inline constexpr int kBenchGoods = 200000;
 // there. The marker is written last, so an interrupted run is made again.
 // Prints a line before and after making it; false with the reason in `error`.
 bool ensureDemoCatalogue(const std::filesystem::path& dir, std::string& error);
+bool ensureDemoCatalogue(const std::filesystem::path& dir, int goods, std::string& error);
 
 }  // namespace kmx::bench

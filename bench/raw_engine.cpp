@@ -102,14 +102,14 @@ bool RawConnection::open(const std::filesystem::path& file, std::string_view key
     return ok;
 }
 
-bool RawConnection::scan(std::string_view jetText, RawScan& out, std::string& error) {
+bool RawConnection::scan(std::string_view jetText, RawScan& out, std::string& error, std::int64_t maxRows) {
     out = {};
     sqlite3_stmt* stmt = nullptr;
     if (!prepareJet(db_, {}, jetText, stmt, error)) return false;
     const int columns = sqlite3_column_count(stmt);
     std::uint64_t h = 0xcbf29ce484222325ULL;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    int rc = SQLITE_ROW;
+    while ((maxRows < 0 || out.rows < maxRows) && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {
             switch (sqlite3_column_type(stmt, c)) {
                 case SQLITE_INTEGER:
@@ -141,10 +141,10 @@ bool RawConnection::scan(std::string_view jetText, RawScan& out, std::string& er
         }
         ++out.rows;
     }
-    if (rc != SQLITE_DONE) error = sqlite3_errmsg(db_);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) error = sqlite3_errmsg(db_);
     sqlite3_finalize(stmt);
     out.checksum = h;
-    return rc == SQLITE_DONE;
+    return rc == SQLITE_DONE || rc == SQLITE_ROW;
 }
 
 bool RawConnection::plan(std::string_view jetText, std::vector<PlanLine>& out, std::string& error) {

@@ -47,8 +47,9 @@ public:
     bool isOpen() const { return db_ != nullptr; }
     sqlite3* handle() const { return db_; }
 
-    // Runs one statement in the program's dialect to its end.
-    bool scan(std::string_view jetText, RawScan& out, std::string& error);
+    // Runs one statement in the program's dialect to its end, or to its
+    // first `maxRows` rows.
+    bool scan(std::string_view jetText, RawScan& out, std::string& error, std::int64_t maxRows = -1);
 
     // The engine's plan for a statement in the program's dialect.
     bool plan(std::string_view jetText, std::vector<PlanLine>& out, std::string& error);

@@ -443,7 +443,13 @@ void TKmxMain::utworzAkcje() {
         if (data::DataSet* ds = ActiveResultSet(); ds && ds->active()) ds->first();
     });
     connect(DataSetLast1, &QAction::triggered, this, [this] {
-        if (data::DataSet* ds = ActiveResultSet(); ds && ds->active()) ds->last();
+        data::DataSet* ds = ActiveResultSet();
+        if (!ds || !ds->active()) return;
+        // The last row of a large result is known once every key is read.
+        const bool czekaj = !ds->complete();
+        if (czekaj) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        ds->last();
+        if (czekaj) QGuiApplication::restoreOverrideCursor();
     });
     connect(DataSetPrior1, &QAction::triggered, this, [this] {
         if (data::DataSet* ds = zbiorPodFokusem(); ds && ds->active()) ds->prior();
@@ -913,7 +919,7 @@ void TKmxMain::PCMainChange(int index) {
                 break;
             case 1:
                 pasek_->przeniesDo(naglowekTow_, false);
-                pasek_->UstawIloscPozycji(tdm_->QWybrTow.active() ? tdm_->QWybrTow.recordCount() : 0);
+                pasek_->UstawIloscPozycji(tdm_->QWybrTow.active() ? tdm_->QWybrTow.knownCount() : 0);
                 tdm_->PokazNumerStronyBiez();
                 ATowListaTowExecute();
                 break;
@@ -962,7 +968,7 @@ void TKmxMain::PCProduktyChange(int index) {
             AKrytSzukTowExecute();
             break;
         case 1:
-            pasek_->UstawIloscPozycji(tdm_->QWybrTow.active() ? tdm_->QWybrTow.recordCount() : 0);
+            pasek_->UstawIloscPozycji(tdm_->QWybrTow.active() ? tdm_->QWybrTow.knownCount() : 0);
             ATowListaTowExecute();
             break;
         case 2:

@@ -8,6 +8,7 @@
 // page buttons.
 
 #include <QMainWindow>
+#include <QTimer>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -141,6 +142,11 @@ public:
     // *error.
     bool PobierzKryteriaTow(TsTowar& kryteria, bool zeroFill, QString* error);
     WynikZapytania WykonajZapytanieTow(const std::string& select, std::int32_t& count);
+    // One idle slice of reading the rest of a large goods result: keys for a
+    // few milliseconds, then the list's counters. Runs from a zero timer
+    // until the result is complete.
+    void doczytajTowary();
+    bool doczytywanieTrwa() const;
     void WyczyscKryteriaTow();
     bool trybZaawansowany() const { return zaawansowany_; }
     // The resource-kind criterion of the category on the panel: "M", "S",
@@ -226,6 +232,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QTimer* doczytywanie_ = nullptr;
+    void zacznijDoczytywanie();
+
     // building (main_window.cpp, main_window_goods.cpp)
     void utworzAkcje();
     void bezKataloguDostawcow();

@@ -19,7 +19,9 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -686,10 +688,53 @@ WynikZapytania TKmxMain::WykonajZapytanieTow(const std::string& select, std::int
         ZamknijCzekaj();
         return WynikZapytania::Blad;
     }
-    // The set is loaded whole, so its record count is the last row's number.
-    count = ds.recordCount();
+    // The rows known so far: a large result shows its first page now and
+    // learns the rest while the window is idle.
+    count = ds.knownCount();
     ZamknijCzekaj();
-    return count > 0 ? WynikZapytania::Sukces : WynikZapytania::Pusto;
+    if (count == 0) return WynikZapytania::Pusto;
+    if (!ds.complete()) zacznijDoczytywanie();
+    return WynikZapytania::Sukces;
+}
+
+void TKmxMain::zacznijDoczytywanie() {
+    if (!doczytywanie_) {
+        doczytywanie_ = new QTimer(this);
+        doczytywanie_->setInterval(0);
+        connect(doczytywanie_, &QTimer::timeout, this, &TKmxMain::doczytajTowary);
+    }
+    doczytywanie_->start();
+}
+
+bool TKmxMain::doczytywanieTrwa() const {
+    return doczytywanie_ && doczytywanie_->isActive();
+}
+
+void TKmxMain::doczytajTowary() {
+    data::DataSet& ds = tdm_->QWybrTow;
+    if (!ds.active() || ds.complete()) {
+        if (doczytywanie_) doczytywanie_->stop();
+        return;
+    }
+    // A slice short enough that typing and scrolling stay smooth.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(15);
+    do {
+        ds.fetchMore(4096);
+    } while (!ds.complete() && std::chrono::steady_clock::now() < deadline);
+    StanProgramu& stan = stanProgramu();
+    stan.IloscTowarow = ds.knownCount();
+    if (AktywnaSiatka() == gridTow_) {
+        pasek_->UstawIloscPozycji(stan.IloscTowarow);
+        tdm_->PokazNumerStronyBiez();
+        UstawPrzyciskiStron();
+    }
+    if (ds.complete()) {
+        doczytywanie_->stop();
+        if (!ds.loadError().empty()) {
+            UstawOstatniBlad(edition::biezaca().bladZapytania + ds.loadError(), -1);
+            pokazKomunikat(QString::fromStdString(OstatniBlad().text), platform::MessageIcon::Error);
+        }
+    }
 }
 
 void TKmxMain::pokazListeTowarow() {

@@ -1,9 +1,11 @@
 #include "app/paging_bar.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFont>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -325,7 +327,13 @@ void PagingBar::PierwszaStrona(data::DataSet* set) {
 }
 
 void PagingBar::OstatniaStrona(data::DataSet* set) {
-    if (set && set->active()) set->last();
+    if (set && set->active()) {
+        // The last row of a large result is known once every key is read.
+        const bool czekaj = !set->complete();
+        if (czekaj) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        set->last();
+        if (czekaj) QGuiApplication::restoreOverrideCursor();
+    }
     uzupelnijPustyKrok();
 }
 

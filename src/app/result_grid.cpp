@@ -34,6 +34,17 @@ struct ResetHook {
     }
 };
 
+// The same for the set's grow notification: the model appends the new rows.
+struct GrowHook {
+    std::shared_ptr<DataSetModel*> model;
+    data::DataSet::GrowHandler previous;
+
+    void operator()(data::DataSet& set) const {
+        if (*model) (*model)->rowsArrived();
+        if (previous) previous(set);
+    }
+};
+
 // Shows the hourglass for a scope.
 class BusyCursor {
 public:
@@ -55,6 +66,7 @@ DataSetModel::DataSetModel(data::DataSet& set, std::vector<GridColumn> columns, 
       self_(std::make_shared<DataSetModel*>(this)) {
     reset();
     set_.setOnReset(ResetHook{self_, set_.onReset()});
+    set_.setOnGrow(GrowHook{self_, set_.onGrow()});
 }
 
 DataSetModel::~DataSetModel() {
@@ -65,12 +77,25 @@ DataSetModel::~DataSetModel() {
     if (const auto* hook = current.target<ResetHook>(); hook && hook->model == self_) {
         set_.setOnReset(hook->previous);
     }
+    const data::DataSet::GrowHandler grow = set_.onGrow();
+    if (const auto* hook = grow.target<GrowHook>(); hook && hook->model == self_) {
+        set_.setOnGrow(hook->previous);
+    }
+}
+
+void DataSetModel::rowsArrived() {
+    const int known = set_.active() ? set_.knownCount() : 0;
+    if (known <= rows_) return;
+    beginInsertRows({}, rows_, known - 1);
+    rows_ = known;
+    endInsertRows();
 }
 
 void DataSetModel::reset() {
     beginResetModel();
     const bool open = set_.active();
-    rows_ = open ? set_.recordCount() : 0;
+    // The rows known so far; more may arrive (rowsArrived).
+    rows_ = open ? set_.knownCount() : 0;
     for (std::size_t c = 0; c < columns_.size(); ++c) {
         fieldIndex_[c] = open ? set_.fieldIndex(columns_[c].field.toStdString()) : -1;
     }

@@ -26,7 +26,8 @@ struct GridColumn {
 // It never copies the rows and never runs a statement; rowCount() is 0 while
 // the set is closed. The model hooks itself into the set's reset
 // notification (chained to the handler that was there before) and resets on
-// every open, close, sort and filter; reset() does the same by hand. The set
+// every open, close, sort and filter; reset() does the same by hand. Rows a
+// large result learns while the program runs are appended. The set
 // must outlive the model.
 class DataSetModel : public QAbstractTableModel {
     Q_OBJECT
@@ -39,6 +40,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     void reset();
+    // Appends the rows the set came to know since (its grow notification).
+    void rowsArrived();
     data::DataSet& set() const { return set_; }
     const std::vector<GridColumn>& columns() const { return columns_; }
     // Field index of a column in the open set, -1 when the set lacks it.

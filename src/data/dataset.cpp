@@ -509,6 +509,7 @@ struct DataSet::KeysetState {
     };
     struct CachedRow {
         RowId row = kNoRow;
+        bool used = false;  // read since it was stored or last passed over
         std::vector<CellType> types;
         // The integer, the double's bits, or offset << 32 | length in bytes.
         std::vector<std::uint64_t> payload;
@@ -591,13 +592,15 @@ struct DataSet::KeysetState {
         return n;
     }
 
-    const CachedRow* find(RowId row) const {
+    const CachedRow* find(RowId row) {
         if (row == lastRow) return &cache[lastSlot];
         const auto it = slotOf.find(row);
         if (it == slotOf.end()) return nullptr;
         lastRow = row;
         lastSlot = it->second;
-        return &cache[it->second];
+        CachedRow& c = cache[it->second];
+        c.used = true;
+        return &c;
     }
 
     CachedRow& takeSlot(RowId row) {
@@ -609,9 +612,16 @@ struct DataSet::KeysetState {
             slotOf[row] = static_cast<std::uint32_t>(cache.size() - 1);
             return c;
         }
+        // Second chance: a row read again since it was stored stays for one
+        // more round (the current row, a page on screen).
+        while (cache[nextSlot].used) {
+            cache[nextSlot].used = false;
+            nextSlot = (nextSlot + 1) % kCacheRows;
+        }
         const auto slot = static_cast<std::uint32_t>(nextSlot);
         nextSlot = (nextSlot + 1) % kCacheRows;
         CachedRow& c = cache[slot];
+        c.used = false;
         if (c.row != kNoRow) slotOf.erase(c.row);
         if (lastSlot == slot) lastRow = kNoRow;
         c.row = row;
@@ -858,9 +868,9 @@ Cell DataSet::keyedCell(RowId row, int field) const {
             return Cell::real(d);
         }
         case CellType::Text:
-            return Cell::ownedText(c->bytes.substr(bits >> 32, bits & 0xffffffffU));
+            return Cell::text(std::string_view(c->bytes).substr(bits >> 32, bits & 0xffffffffU));
         case CellType::Blob:
-            return Cell::ownedBlob(c->bytes.substr(bits >> 32, bits & 0xffffffffU));
+            return Cell::blob(std::string_view(c->bytes).substr(bits >> 32, bits & 0xffffffffU));
         default:
             return {};
     }
@@ -1274,7 +1284,16 @@ void DataSet::rebuildView() {
         std::vector<Cell> held;
         if (keyset_ != nullptr) {
             held.reserve(rows_);
-            for (std::size_t r = 0; r < rows_; ++r) held.push_back(keyedCell(static_cast<RowId>(r), sortField_));
+            for (std::size_t r = 0; r < rows_; ++r) {
+                const Cell c = keyedCell(static_cast<RowId>(r), sortField_);
+                if (c.type() == CellType::Text) {
+                    held.push_back(Cell::ownedText(std::string(c.bytes())));
+                } else if (c.type() == CellType::Blob) {
+                    held.push_back(Cell::ownedBlob(std::string(c.bytes())));
+                } else {
+                    held.push_back(c);
+                }
+            }
         }
         std::vector<SortKey> keys(rows_);
         for (std::size_t r = 0; r < rows_; ++r) {

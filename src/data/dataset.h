@@ -21,8 +21,9 @@
 //
 // Large results: a set given a keyset (setKeyset) keeps per row only the
 // row's key and its rank fields. The other values are read when asked for, a
-// window of neighbouring rows at a time, and kept in a small cache; such
-// values own their bytes. Rows become known progressively: open() reads keys
+// window of neighbouring rows at a time, and kept in a cache of a few
+// thousand rows: their Text and Blob values stay valid until that many other
+// rows have been read, not until the set closes. Rows become known progressively: open() reads keys
 // for a short while, and the rest arrive through fetchMore() (the program
 // calls it when idle) or as soon as a caller needs them: recordCount(), Last,
 // a sort or a filter first read every key, moving past the known rows reads

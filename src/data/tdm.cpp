@@ -171,6 +171,9 @@ TDM::TDM() {
         ds->setDatabase(&KMXConnection);
 
     QWybrTow.setSql("select * from TOWAR");
+    // The goods searches may find the whole catalogue: keep only each item's
+    // key and the ranks the list sorts by.
+    QWybrTow.setKeyset({"ID_TOWARU", {"idx_nazwa", "idx_indeks_eto", "idx_jedn_miary", "idx_nazwa_prod"}});
     QWybrDost.setSql("select * from PRODUCENT");
     TGrupa_Towarowa.setSql("select * from GRUPA_TOWAROWA order by NAZWA");
     TJednostka_Miary.setSql("select * from JEDNOSTKA_MIARY order by NAZWA");

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -15,6 +16,8 @@
 namespace kmx::exportrows {
 
 namespace fs = std::filesystem;
+using data::Cell;
+using data::CellType;
 using data::DataSet;
 
 namespace {
@@ -216,6 +219,9 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     }
 
     const int kindField = fieldOf(list, {"TYP_RMS", "TOWAR.TYP_RMS"});
+    // A producer's line is the same on each of its rows: descrambled once.
+    const int producerField = fieldOf(list, {"PRODUCENT.ID_PRODUCENTA", "ID_PRODUCENTA"});
+    std::unordered_map<std::int64_t, std::string> producerLines;
     const int total = list.recordCount();
     for (int row = 0; row < total; ++row) {
         const std::string kind =
@@ -228,7 +234,19 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
             // The producer is listed before the row's own checks, so a
             // producer whose rows are all rejected is listed too.
             if (src.listKind == ListKind::Goods) {
-                if (!supplier) supplier = pricelist::SupplierLine(SupplierFromRow(list, row, false));
+                if (!supplier) {
+                    const Cell id = producerField >= 0 ? list.cell(row, producerField) : Cell();
+                    if (id.type() == CellType::Integer) {
+                        auto it = producerLines.find(id.asInt());
+                        if (it == producerLines.end())
+                            it = producerLines
+                                     .emplace(id.asInt(), pricelist::SupplierLine(SupplierFromRow(list, row, false)))
+                                     .first;
+                        supplier = it->second;
+                    } else {
+                        supplier = pricelist::SupplierLine(SupplierFromRow(list, row, false));
+                    }
+                }
                 o.suppliers.add(*supplier);
             }
             if (!line) {
@@ -252,6 +270,12 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
             r.cancelled = true;
             break;
         }
+    }
+    // A result read on demand may have failed part way (a damaged catalogue):
+    // a list cut short is no export.
+    if (!list.loadError().empty()) {
+        r.error = "odczyt listy nie powiódł się: " + list.loadError();
+        return r;
     }
     for (Output& o : outs) {
         o.goods.close();
