@@ -712,15 +712,17 @@ bool TKmxMain::doczytywanieTrwa() const {
 
 void TKmxMain::doczytajTowary() {
     data::DataSet& ds = tdm_->QWybrTow;
-    if (!ds.active() || ds.complete()) {
+    if (!ds.active()) {
         if (doczytywanie_) doczytywanie_->stop();
         return;
     }
-    // A slice short enough that typing and scrolling stay smooth.
+    // A slice short enough that typing and scrolling stay smooth. (Last,
+    // a sort or an export may have read the rest already.)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(15);
-    do {
+    while (!ds.complete()) {
         ds.fetchMore(4096);
-    } while (!ds.complete() && std::chrono::steady_clock::now() < deadline);
+        if (std::chrono::steady_clock::now() >= deadline) break;
+    }
     StanProgramu& stan = stanProgramu();
     stan.IloscTowarow = ds.knownCount();
     if (AktywnaSiatka() == gridTow_) {
@@ -729,7 +731,7 @@ void TKmxMain::doczytajTowary() {
         UstawPrzyciskiStron();
     }
     if (ds.complete()) {
-        doczytywanie_->stop();
+        if (doczytywanie_) doczytywanie_->stop();
         if (!ds.loadError().empty()) {
             UstawOstatniBlad(edition::biezaca().bladZapytania + ds.loadError(), -1);
             pokazKomunikat(QString::fromStdString(OstatniBlad().text), platform::MessageIcon::Error);

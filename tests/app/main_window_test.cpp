@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QToolButton>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -558,6 +559,53 @@ TEST_F(MainWindowTest, StepFieldAndPageButtons) {
     EXPECT_EQ(QWybrTow().recNo(), 2);
     akcja("DataSetPrior1")->trigger();
     EXPECT_EQ(QWybrTow().recNo(), 1);
+}
+
+// A large result: the first rows are on screen at once, the rest arrive
+// while the window is idle, and the counters follow them.
+TEST_F(MainWindowTest, TheListIsOnScreenBeforeItsLastRowsAreRead) {
+    otworz();
+    const auto budget = kmx::data::DataSet::openBudget();
+    const auto minRows = kmx::data::DataSet::openMinRows();
+    kmx::data::DataSet::setOpenBudget(std::chrono::milliseconds(0), 40);
+    w<QPushButton>("bPokazAllTowar")->click();
+    kmx::data::DataSet::setOpenBudget(budget, minRows);
+    kmx::app::PagingBar* pasek = okno_->pasekStron();
+    ASSERT_TRUE(QWybrTow().keyed());
+    ASSERT_FALSE(QWybrTow().complete());
+    EXPECT_EQ(QWybrTow().knownCount(), 40);
+    EXPECT_EQ(okno_->siatkaTowarow()->model()->rowCount(), 40);
+    EXPECT_EQ(pasek->wartoscIloscPozycji()->text(), QStringLiteral("40"));
+    const int lines = okno_->siatkaTowarow()->linesPerPage();
+    ASSERT_GT(lines, 0);
+    EXPECT_EQ(pasek->wartoscIlStron()->text(), QString::number((40 + lines - 1) / lines));
+    EXPECT_TRUE(okno_->doczytywanieTrwa());
+    // The first page is painted from the rows read so far.
+    EXPECT_FALSE(okno_->siatkaTowarow()->model()->index(0, 1).data().toString().isEmpty());
+
+    for (int i = 0; i < 1000 && okno_->doczytywanieTrwa(); ++i) QApplication::processEvents();
+    ASSERT_FALSE(okno_->doczytywanieTrwa());
+    ASSERT_TRUE(QWybrTow().complete());
+    const int all = QWybrTow().knownCount();
+    EXPECT_GT(all, 1000);
+    EXPECT_EQ(okno_->siatkaTowarow()->model()->rowCount(), all);
+    EXPECT_EQ(pasek->wartoscIloscPozycji()->text(), QString::number(all));
+    EXPECT_EQ(pasek->wartoscIlStron()->text(), QString::number((all + lines - 1) / lines));
+    EXPECT_EQ(kmx::app::stanProgramu().IloscTowarow, all);
+    EXPECT_EQ(QWybrTow().recNo(), 1);
+
+    // Last page before the keys are all read: the last row.
+    kmx::data::DataSet::setOpenBudget(std::chrono::milliseconds(0), 40);
+    w<QPushButton>("bPokazAllTowar")->click();
+    kmx::data::DataSet::setOpenBudget(budget, minRows);
+    ASSERT_FALSE(QWybrTow().complete());
+    pasek->przyciskOstatnia()->click();
+    EXPECT_TRUE(QWybrTow().complete());
+    EXPECT_EQ(QWybrTow().recNo(), all);
+    EXPECT_EQ(okno_->siatkaTowarow()->currentIndex().row(), all - 1);
+    QApplication::processEvents();
+    EXPECT_FALSE(okno_->doczytywanieTrwa());
+    EXPECT_EQ(pasek->wartoscIloscPozycji()->text(), QString::number(all));
 }
 
 TEST_F(MainWindowTest, SortingByTitleTwiceReversesAndTitleClicksOpenNothing) {
