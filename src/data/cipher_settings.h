@@ -8,9 +8,11 @@ namespace kmx::data {
 // large catalogue about five times slower.
 inline constexpr int kCipherPageSize = 4096;
 
-// Page cache in KiB (negative PRAGMA cache_size): room for the whole
-// catalogue, so repeated scans do not decrypt every page again.
-inline constexpr int kCacheSizeKiB = 512 * 1024;
+// Page cache in KiB (negative PRAGMA cache_size): room for the indexes and
+// the pages a list keeps coming back to, while the program's memory stays
+// bounded on a catalogue of any size (the file itself stays in the system's
+// cache).
+inline constexpr int kCacheSizeKiB = 128 * 1024;
 
 // Collation of the catalogue's plain text columns: Windows-1250 text compared
 // in Polish alphabetical order without regard to letter case.
