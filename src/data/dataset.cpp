@@ -538,13 +538,43 @@ struct DataSet::KeysetState {
     mutable std::uint32_t lastSlot = 0;
 
     std::size_t bytes() const {
-        std::size_t total = keys.capacity() * sizeof(std::int64_t);
+        std::size_t total = (keys.capacity() + sideKeys.capacity()) * sizeof(std::int64_t);
         for (const Rank& r : ranks) total += r.values.capacity() * sizeof(std::int32_t);
+        for (const Rank& r : sideRanks) total += r.values.capacity() * sizeof(std::int32_t);
         for (const CachedRow& c : cache)
             total += sizeof(CachedRow) + c.types.capacity() + c.payload.capacity() * sizeof(std::uint64_t) +
                      c.bytes.capacity();
         total += slotOf.size() * (sizeof(RowId) + sizeof(std::uint32_t) + 2 * sizeof(void*));
         return total;
+    }
+
+    // Appends one row of a key statement (key, then the ranks in order).
+    static void pushKey(sqlite3_stmt* st, std::vector<std::int64_t>& keysOut, std::vector<Rank>& ranksOut) {
+        keysOut.push_back(sqlite3_column_type(st, 0) == SQLITE_INTEGER ? sqlite3_column_int64(st, 0)
+                                                                        : std::numeric_limits<std::int64_t>::min());
+        for (std::size_t k = 0; k < ranksOut.size(); ++k) {
+            Rank& r = ranksOut[k];
+            const int col = static_cast<int>(k + 1);
+            std::int32_t v = kNullRank;
+            const int type = sqlite3_column_type(st, col);
+            if (type == SQLITE_INTEGER) {
+                const std::int64_t x = sqlite3_column_int64(st, col);
+                if (x > std::numeric_limits<std::int32_t>::min() && x <= std::numeric_limits<std::int32_t>::max())
+                    v = static_cast<std::int32_t>(x);
+                else
+                    r.usable = false;
+            } else if (type != SQLITE_NULL) {
+                r.usable = false;
+            }
+            r.values.push_back(v);
+        }
+    }
+
+    void finish(const std::string& why) {
+        if (!why.empty()) error = why;
+        complete = true;
+        keyStmt.finalize();
+        dropSide();
     }
 
     // Steps the key statement up to maxRows times, or until the clock says
@@ -558,38 +588,91 @@ struct DataSet::KeysetState {
                 break;
             const int rc = sqlite3_step(st);
             if (rc != SQLITE_ROW) {
-                if (rc != SQLITE_DONE) error = sqlite3_errmsg(db);
-                complete = true;
-                keyStmt.finalize();
+                finish(rc != SQLITE_DONE ? sqlite3_errmsg(db) : "");
                 break;
             }
             if (keys.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max()) - 1) {
-                error = "Wynik zapytania ma zbyt wiele wierszy.";
-                complete = true;
-                keyStmt.finalize();
+                finish("Wynik zapytania ma zbyt wiele wierszy.");
                 break;
             }
-            keys.push_back(sqlite3_column_type(st, 0) == SQLITE_INTEGER ? sqlite3_column_int64(st, 0)
-                                                                         : std::numeric_limits<std::int64_t>::min());
-            for (std::size_t k = 0; k < ranks.size(); ++k) {
-                Rank& r = ranks[k];
-                const int col = static_cast<int>(k + 1);
-                std::int32_t v = kNullRank;
-                const int type = sqlite3_column_type(st, col);
-                if (type == SQLITE_INTEGER) {
-                    const std::int64_t x = sqlite3_column_int64(st, col);
-                    if (x > std::numeric_limits<std::int32_t>::min() && x <= std::numeric_limits<std::int32_t>::max())
-                        v = static_cast<std::int32_t>(x);
-                    else
-                        r.usable = false;
-                } else if (type != SQLITE_NULL) {
-                    r.usable = false;
-                }
-                r.values.push_back(v);
-            }
+            pushKey(st, keys, ranks);
             ++n;
         }
         return n;
+    }
+
+    // --- the side scan
+    // When the statement is ordered by one rank ascending, the keys in that
+    // order are cheaper to get by reading the result in the engine's own
+    // order and sorting it here by (rank, key), as the rank's index orders
+    // it: the ordered statement visits the table's rows at random, a plain
+    // scan visits each page once. The ordered statement still gives the
+    // first rows and whatever is needed before the scan is done; the scan's
+    // result replaces the keys only if it starts with the same rows.
+    Statement sideStmt;
+    int sideRank = -1;  // the rank the statement is ordered by
+    std::vector<std::int64_t> sideKeys;
+    std::vector<Rank> sideRanks;
+
+    bool sideActive() const { return static_cast<bool>(sideStmt); }
+
+    void dropSide() {
+        sideStmt.finalize();
+        std::vector<std::int64_t>().swap(sideKeys);
+        std::vector<Rank>().swap(sideRanks);
+    }
+
+    // Steps the side scan up to maxRows times; takes its result when done.
+    void readSide(std::size_t maxRows) {
+        sqlite3_stmt* st = sideStmt.handle();
+        for (std::size_t n = 0; n < maxRows; ++n) {
+            const int rc = sqlite3_step(st);
+            if (rc == SQLITE_ROW) {
+                if (sideKeys.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max()) - 1) {
+                    dropSide();
+                    return;
+                }
+                pushKey(st, sideKeys, sideRanks);
+                continue;
+            }
+            // A failing scan is only a lost shortcut: the ordered statement goes on.
+            if (rc == SQLITE_DONE) takeSide();
+            dropSide();
+            return;
+        }
+    }
+
+    void takeSide() {
+        const Rank& order = sideRanks[static_cast<std::size_t>(sideRank)];
+        if (!order.usable) return;
+        struct Entry {
+            std::uint32_t rank;
+            std::int64_t key;
+            std::uint32_t at;
+        };
+        const std::size_t n = sideKeys.size();
+        std::vector<Entry> entries(n);
+        for (std::size_t i = 0; i < n; ++i)
+            entries[i] = {static_cast<std::uint32_t>(order.values[i]) ^ 0x80000000U, sideKeys[i],
+                          static_cast<std::uint32_t>(i)};
+        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+            return a.rank != b.rank ? a.rank < b.rank : a.key < b.key;
+        });
+        // The rows already known must open the sorted result, in their order.
+        if (keys.size() > n) return;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (entries[i].key != keys[i]) return;
+        std::vector<std::int64_t> sortedKeys(n);
+        for (std::size_t i = 0; i < n; ++i) sortedKeys[i] = entries[i].key;
+        for (std::size_t k = 0; k < ranks.size(); ++k) {
+            std::vector<std::int32_t> values(n);
+            for (std::size_t i = 0; i < n; ++i) values[i] = sideRanks[k].values[entries[i].at];
+            ranks[k].values = std::move(values);
+            ranks[k].usable = sideRanks[k].usable;
+        }
+        keys = std::move(sortedKeys);
+        complete = true;
+        keyStmt.finalize();
     }
 
     const CachedRow* find(RowId row) {
@@ -716,6 +799,43 @@ struct DataSet::KeysetState {
     }
 };
 
+namespace {
+
+// The rank (index into `ranks`) that an order clause "ORDER BY name [ASC]"
+// names, or -1 for any other order.
+template <typename Rank>
+int orderedByRank(std::string_view order, const std::vector<std::string>& names, const std::vector<Rank>& ranks) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < order.size()) {
+        while (i < order.size() && (order[i] == ' ' || order[i] == '\t' || order[i] == '\r' || order[i] == '\n')) ++i;
+        std::size_t j = i;
+        while (j < order.size() && order[j] != ' ' && order[j] != '\t' && order[j] != '\r' && order[j] != '\n') ++j;
+        if (j > i) words.push_back(order.substr(i, j - i));
+        i = j;
+    }
+    const auto same = [](std::string_view a, std::string_view b) {
+        if (a.size() != b.size()) return false;
+        for (std::size_t k = 0; k < a.size(); ++k)
+            if (asciiLower(a[k]) != asciiLower(b[k])) return false;
+        return true;
+    };
+    if (words.size() < 3 || words.size() > 4 || !same(words[0], "ORDER") || !same(words[1], "BY")) return -1;
+    if (words.size() == 4 && !same(words[3], "ASC")) return -1;
+    std::string_view column = words[2];
+    if (column.find_first_of(",()\"'[") != std::string_view::npos) return -1;
+    // The bare column name, as a rank field is named when it is unique.
+    if (const auto dot = column.rfind('.'); dot != std::string_view::npos) column = column.substr(dot + 1);
+    for (std::size_t k = 0; k < ranks.size(); ++k) {
+        std::string_view field = names[static_cast<std::size_t>(ranks[k].field)];
+        if (const auto dot = field.rfind('.'); dot != std::string_view::npos) field = field.substr(dot + 1);
+        if (same(field, column)) return static_cast<int>(k);
+    }
+    return -1;
+}
+
+}  // namespace
+
 // Runs the key statement instead of loading the result. False when the
 // statement does not lend itself to it (the caller loads it whole); `error`
 // is set only when the key statement failed to run.
@@ -770,6 +890,17 @@ bool DataSet::openKeyed(Statement& full, std::string& error) {
     ks->pageSuffix += ")";
     std::string err;
     if (!db_->prepare(keyJet, ks->keyStmt, err)) return false;  // not ours to judge: load it whole
+    const int orderRank = orderedByRank(parts.order, names, ks->ranks);
+    if (orderRank >= 0) {
+        std::string sideJet(parts.head);
+        sideJet += " " + list + " ";
+        sideJet.append(parts.from);
+        sideJet += where;
+        if (db_->prepare(sideJet, ks->sideStmt, err)) {
+            ks->sideRank = orderRank;
+            ks->sideRanks = ks->ranks;
+        }
+    }
 
     const auto deadline = std::chrono::steady_clock::now() + gOpenBudget;
     ks->read(std::numeric_limits<std::size_t>::max(), deadline, true);
@@ -810,6 +941,26 @@ void DataSet::appendKeys(std::size_t maxRows) {
 std::size_t DataSet::fetchMore(std::size_t maxRows) {
     if (!active_ || keyset_ == nullptr || keyset_->complete) return 0;
     const std::size_t before = view_.size();
+    if (keyset_->sideActive()) {
+        // Nothing shows until the scan is done; then every row at once.
+        keyset_->readSide(maxRows);
+        if (keyset_->complete) {
+            rows_ = keyset_->keys.size();
+            view_.resize(rows_);
+            for (std::size_t i = before; i < rows_; ++i) view_[i] = static_cast<RowId>(i);
+            positionValid_ = false;
+        }
+    } else {
+        appendKeys(maxRows);
+    }
+    const std::size_t added = view_.size() - before;
+    if (added > 0 || keyset_->complete) notifyGrow();
+    return added;
+}
+
+std::size_t DataSet::fetchInOrder(std::size_t maxRows) {
+    if (!active_ || keyset_ == nullptr || keyset_->complete) return 0;
+    const std::size_t before = view_.size();
     appendKeys(maxRows);
     const std::size_t added = view_.size() - before;
     if (added > 0 || keyset_->complete) notifyGrow();
@@ -817,16 +968,23 @@ std::size_t DataSet::fetchMore(std::size_t maxRows) {
 }
 
 bool DataSet::fetchAll() {
-    if (active_ && keyset_ != nullptr && !keyset_->complete) fetchMore(std::numeric_limits<std::size_t>::max());
+    // A side scan that fails leaves the rest to the ordered statement: a second round.
+    while (active_ && keyset_ != nullptr && !keyset_->complete) fetchMore(std::numeric_limits<std::size_t>::max());
     return loadError().empty();
 }
 
 bool DataSet::ensureKnown(std::size_t rows) const {
     if (view_.size() >= rows || complete() || !active_) return view_.size() >= rows;
     auto* self = const_cast<DataSet*>(this);
-    // In steps, so a walk that goes one row further reads a batch, not a row.
-    self->fetchMore(std::max<std::size_t>(rows - view_.size(), 4096));
-    while (view_.size() < rows && !complete()) self->fetchMore(rows - view_.size());
+    // A move well past the known rows waits for them all (the quicker way
+    // to the end); a step just past them reads on in order, a batch at a
+    // time, so a walk does not read row by row.
+    if (rows - view_.size() > 65536) {
+        self->fetchAll();
+        return view_.size() >= rows;
+    }
+    self->fetchInOrder(std::max<std::size_t>(rows - view_.size(), 4096));
+    while (view_.size() < rows && !complete()) self->fetchInOrder(rows - view_.size());
     return view_.size() >= rows;
 }
 

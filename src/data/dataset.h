@@ -170,6 +170,8 @@ public:
     // Rows of the view known so far; reads nothing.
     int knownCount() const { return static_cast<int>(view_.size()); }
     // Reads up to `maxRows` further keys; returns how many arrived.
+    // When the order is one rank the set keeps, the rest of the keys come
+    // from a plain scan sorted here, and arrive all at once when it ends.
     std::size_t fetchMore(std::size_t maxRows);
     // Reads every remaining key; false when reading failed (loadError()).
     bool fetchAll();
@@ -325,7 +327,8 @@ private:
     bool matchesFilter(RowId row) const;
     bool openKeyed(Statement& full, std::string& error);
     bool finishOpen();
-    void appendKeys(std::size_t maxRows);  // reads keys, without notifying
+    void appendKeys(std::size_t maxRows);  // reads keys in order, without notifying
+    std::size_t fetchInOrder(std::size_t maxRows);
     bool ensureKnown(std::size_t rows) const;  // reads keys until the view has `rows` rows
     void notifyGrow();
     Cell keyedCell(RowId row, int field) const;

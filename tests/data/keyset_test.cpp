@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -196,7 +197,8 @@ TEST_F(KeysetTest, KeysArriveInChunksWithGrowNotifications) {
     keyed_.setOnGrow([&](DataSet& ds) { grown.push_back(ds.knownCount()); });
     int resets = 0;
     keyed_.setOnReset([&](DataSet&, DataSet::ResetReason) { ++resets; });
-    openBoth(std::string(kJoin) + " ORDER BY G.idx_nazwa");
+    // Descending: the keys come from the ordered statement, chunk by chunk.
+    openBoth(std::string(kJoin) + " ORDER BY G.idx_nazwa DESC");
     EXPECT_EQ(resets, 1);
     EXPECT_TRUE(grown.empty());
     EXPECT_EQ(keyed_.fetchMore(1000), 1000u);
@@ -218,6 +220,48 @@ TEST_F(KeysetTest, KeysArriveInChunksWithGrowNotifications) {
     EXPECT_EQ(resets, 1);
     // The set's cursor stayed where it was while keys arrived.
     EXPECT_EQ(keyed_.recNo(), 1);
+    expectSameRows();
+}
+
+// Ordered by one rank: after the first rows the keys come from a plain scan
+// sorted in memory, all at once; the rows read in order meanwhile open it.
+TEST_F(KeysetTest, OrderedByOneRankTheRestComesFromAScanAtOnce) {
+    DataSet::setOpenBudget(std::chrono::milliseconds(0), 100);
+    std::vector<int> grown;
+    keyed_.setOnGrow([&](DataSet& ds) { grown.push_back(ds.knownCount()); });
+    openBoth(std::string(kJoin) + " AND G.ID % 7 <> 0 ORDER BY G.idx_nazwa");
+    const int total = whole_.recordCount();
+    EXPECT_EQ(keyed_.knownCount(), 100);
+    // A step past the known rows reads on in order.
+    ASSERT_TRUE(keyed_.moveTo(5000));
+    const int known = keyed_.knownCount();
+    EXPECT_GE(known, 5000);
+    EXPECT_LT(known, total);
+    const int nazwa = whole_.fieldIndex("G.NAZWA");
+    EXPECT_EQ(keyed_.value(nazwa).bytes(), whole_.cell(4999, nazwa).bytes());
+    // Part of the scan: nothing new to show yet.
+    grown.clear();
+    EXPECT_EQ(keyed_.fetchMore(1000), 0u);
+    EXPECT_EQ(keyed_.knownCount(), known);
+    EXPECT_TRUE(grown.empty());
+    EXPECT_FALSE(keyed_.complete());
+    // The scan's end: every row at once, the cursor where it was.
+    keyed_.fetchMore(std::numeric_limits<std::size_t>::max());
+    ASSERT_TRUE(keyed_.complete());
+    EXPECT_EQ(grown, (std::vector<int>{total}));
+    EXPECT_EQ(keyed_.recNo(), 5000);
+    expectSameRows();
+    // The other ranks came along in the new order.
+    const int kod = whole_.fieldIndex("idx_kod");
+    ASSERT_TRUE(whole_.sort(kod, false));
+    ASSERT_TRUE(keyed_.sort(kod, false));
+    expectSameRows();
+
+    // Without any step in order, straight from the first rows to the end.
+    std::string error;
+    ASSERT_TRUE(keyed_.open(std::string(kJoin) + " ORDER BY G.idx_nazwa", error)) << error;
+    ASSERT_TRUE(whole_.open(keyed_.sql(), error)) << error;
+    EXPECT_TRUE(keyed_.fetchAll());
     expectSameRows();
 }
 
