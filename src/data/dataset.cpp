@@ -476,7 +476,7 @@ struct DataSet::Storage {
 namespace {
 
 std::chrono::milliseconds gOpenBudget{25};
-std::size_t gOpenMinRows = 256;
+std::size_t gOpenMinRows = 64;
 
 constexpr std::int32_t kNullRank = std::numeric_limits<std::int32_t>::min();
 
@@ -753,6 +753,42 @@ struct DataSet::KeysetState {
         c.bytes.clear();
     }
 
+    // --- the stream
+    // A walk in the statement's own order (an export, a report, the grid
+    // paging down) reads the full statement from its start instead, the
+    // way the engine gives it, at its own speed. Each row's key must be the
+    // one expected at its place; otherwise the stream is given up.
+    static constexpr std::size_t kStreamReach = 1024;
+    std::string fullJet;
+    Statement streamStmt;
+    std::size_t streamPos = 0;  // the row the next step gives
+    bool streamDead = false;
+
+    bool canStream(RowId row) const { return !streamDead && row >= streamPos && row - streamPos <= kStreamReach; }
+
+    void stream(RowId row, std::size_t knownRows) {
+        if (!streamStmt) {
+            std::string err;
+            if (!database->prepare(fullJet, streamStmt, err)) {
+                streamDead = true;
+                return;
+            }
+        }
+        sqlite3_stmt* st = streamStmt.handle();
+        const std::size_t until = std::min<std::size_t>(std::size_t{row} + kWindow, knownRows);
+        while (streamPos < until) {
+            if (sqlite3_step(st) != SQLITE_ROW || sqlite3_column_type(st, keyField) != SQLITE_INTEGER ||
+                sqlite3_column_int64(st, keyField) != keys[streamPos]) {
+                streamDead = true;
+                streamStmt.finalize();
+                return;
+            }
+            const auto r = static_cast<RowId>(streamPos);
+            if (slotOf.find(r) == slotOf.end()) storeRow(takeSlot(r), st);
+            ++streamPos;
+        }
+    }
+
     // Reads the given rows (at most kWindow) by their keys into the cache.
     void fetch(const std::vector<RowId>& rows) {
         if (rows.empty()) return;
@@ -884,6 +920,7 @@ bool DataSet::openKeyed(Statement& full, std::string& error) {
         keyJet += " ";
         keyJet.append(parts.order);
     }
+    ks->fullJet = sql_;
     ks->pageJet = std::string(parts.head) + std::string(parts.list) + std::string(parts.from) + where;
     ks->pageSuffix = (where.empty() ? " WHERE " : " AND ") + keyExpr + " IN (";
     for (std::size_t i = 0; i < KeysetState::kWindow; ++i) ks->pageSuffix += i == 0 ? "?" : ",?";
@@ -996,6 +1033,12 @@ int DataSet::recordCount() const {
 Cell DataSet::keyedCell(RowId row, int field) const {
     KeysetState& ks = *keyset_;
     const KeysetState::CachedRow* c = ks.find(row);
+    // Only once every key is known: a statement whose order the engine must
+    // sort gives its first row after its last, and the first page must not wait.
+    if (c == nullptr && ks.complete && sortField_ < 0 && !filter_.active && ks.canStream(row)) {
+        ks.stream(row, view_.size());
+        c = ks.find(row);
+    }
     if (c == nullptr) {
         // The window of the view around the row (aligned, so a page of the
         // grid needs one or two reads and a walk reads each window once).

@@ -21,7 +21,8 @@
 //
 // Large results: a set given a keyset (setKeyset) keeps per row only the
 // row's key and its rank fields. The other values are read when asked for, a
-// window of neighbouring rows at a time, and kept in a cache of a few
+// window of neighbouring rows at a time (a walk in the statement's order
+// reads the statement itself from its start), and kept in a cache of a few
 // thousand rows: their Text and Blob values stay valid until that many other
 // rows have been read, not until the set closes. Rows become known progressively: open() reads keys
 // for a short while, and the rest arrive through fetchMore() (the program
@@ -179,7 +180,7 @@ public:
     const std::string& loadError() const;
     // How long open() reads keys before it returns, and how many it reads in
     // any case; the rest are left for fetchMore(). Shared by all sets.
-    static void setOpenBudget(std::chrono::milliseconds budget, std::size_t minRows = 256);
+    static void setOpenBudget(std::chrono::milliseconds budget, std::size_t minRows = 64);
     static std::chrono::milliseconds openBudget();
     static std::size_t openMinRows();
 
