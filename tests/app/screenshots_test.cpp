@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <chrono>
 #include <filesystem>
 
 #include "app/about_box.h"
@@ -155,6 +156,47 @@ TEST(Screenshots, EveryPageOfTheMainWindow) {
     kmx::app::UstawKatalogProgramu(QString());
     for (const QString& f : saved) EXPECT_GT(QFile(f).size(), 1000) << f.toStdString();
     EXPECT_EQ(saved.size(), 16);
+}
+
+// The show-all list on a large catalogue (KMX_LARGE_CATALOGUE: a folder with
+// kmx.dat and kmx.iif, e.g. build/bench-catalogue-1m): the first page as it
+// comes, then the list with every key read, then its last page.
+TEST(Screenshots, ShowAllOnALargeCatalogue) {
+    const QString target = qEnvironmentVariable("KMX_SCREENSHOT_DIR");
+    const QString folder = qEnvironmentVariable("KMX_LARGE_CATALOGUE");
+    if (target.isEmpty() || folder.isEmpty()) GTEST_SKIP() << "KMX_SCREENSHOT_DIR or KMX_LARGE_CATALOGUE is not set";
+    QDir dir(target);
+    ASSERT_TRUE(dir.mkpath(QStringLiteral(".")));
+    auto& dialogs = kmx::platform::dialogs();
+    dialogs.setTestMode(true);
+    dialogs.shownMessages.clear();
+    kmx::app::ZerujStanProgramu();
+    kmx::app::TKmxMain::setTestMode(true);
+    QTemporaryDir ini;
+    kmx::platform::QtSettingsStore store(ini.filePath(QStringLiteral("kmx.ini")));
+    kmx::platform::RecordingLinkOpener links;
+    const auto budget = kmx::data::DataSet::openBudget();
+    const auto minRows = kmx::data::DataSet::openMinRows();
+    kmx::data::DataSet::setOpenBudget(std::chrono::milliseconds(25), 64);
+    QStringList saved;
+    {
+        kmx::app::TKmxMain okno(folder, store, &links);
+        QString error;
+        ASSERT_TRUE(okno.start(&error)) << error.toStdString();
+        okno.resize(1024, 740);
+        okno.show();
+        QApplication::processEvents();
+        okno.findChild<QPushButton*>(QStringLiteral("bPokazAllTowar"))->click();
+        ASSERT_TRUE(dialogs.shownMessages.empty());
+        EXPECT_FALSE(okno.tdm().QWybrTow.complete());
+        zapisz(&okno, dir, "large_1_pierwsza_strona.png", saved);
+        while (okno.doczytywanieTrwa()) QApplication::processEvents();
+        zapisz(&okno, dir, "large_2_wszystkie.png", saved);
+        okno.tdm().QWybrTow.last();
+        zapisz(&okno, dir, "large_3_ostatnia_strona.png", saved);
+    }
+    kmx::data::DataSet::setOpenBudget(budget, minRows);
+    for (const QString& f : saved) EXPECT_GT(QFile(f).size(), 1000) << f.toStdString();
 }
 
 }  // namespace
