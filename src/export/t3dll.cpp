@@ -416,6 +416,14 @@ void TT3DLL::wstawWiersze(const WstawianieCennika& k, const char* naglowek, std:
     }
     f_->kmbClose(&kontekst);
     QGuiApplication::restoreOverrideCursor();
+    // A list read on demand that failed part way was not inserted whole.
+    if (!lista.loadError().empty()) {
+        platform::dialogs().message(okno_, TytulProgramu(),
+                                    QStringLiteral("Odczyt listy towarów nie powiódł się: ") +
+                                        QString::fromStdString(lista.loadError()),
+                                    platform::MessageIcon::Error);
+        return;
+    }
     platform::dialogs().message(okno_, TytulProgramu(), QStringLiteral("Operacja zakończona"),
                                 platform::MessageIcon::None);
 }
