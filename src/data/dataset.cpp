@@ -652,12 +652,27 @@ struct DataSet::KeysetState {
         };
         const std::size_t n = sideKeys.size();
         std::vector<Entry> entries(n);
-        for (std::size_t i = 0; i < n; ++i)
-            entries[i] = {static_cast<std::uint32_t>(order.values[i]) ^ 0x80000000U, sideKeys[i],
-                          static_cast<std::uint32_t>(i)};
-        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            return a.rank != b.rank ? a.rank < b.rank : a.key < b.key;
-        });
+        if (std::is_sorted(sideKeys.begin(), sideKeys.end())) {
+            // Keys in scan order (the table read by its key): one word per
+            // row sorts by (rank, key), far quicker.
+            std::vector<std::uint64_t> words(n);
+            for (std::size_t i = 0; i < n; ++i)
+                words[i] = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(order.values[i]) ^ 0x80000000U)
+                            << 32) |
+                           i;
+            std::sort(words.begin(), words.end());
+            for (std::size_t i = 0; i < n; ++i) {
+                const auto at = static_cast<std::uint32_t>(words[i] & 0xffffffffU);
+                entries[i] = {static_cast<std::uint32_t>(words[i] >> 32), sideKeys[at], at};
+            }
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                entries[i] = {static_cast<std::uint32_t>(order.values[i]) ^ 0x80000000U, sideKeys[i],
+                              static_cast<std::uint32_t>(i)};
+            std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+                return a.rank != b.rank ? a.rank < b.rank : a.key < b.key;
+            });
+        }
         // The rows already known must open the sorted result, in their order.
         if (keys.size() > n) return;
         for (std::size_t i = 0; i < keys.size(); ++i)
