@@ -191,8 +191,11 @@ int run(const Options& o) {
         if (!fresh.raw->open(file, password, error)) std::cerr << "kmx-bench-large: " << error << "\n";
     };
     int allRows = 0;
-    for (const auto& [name, sql] : {std::pair{std::string("show-all goods"), &allSql},
-                                    std::pair{"search \"" + o.goodsWord + "\"", &searchSql}}) {
+    for (const auto& item : {std::pair{std::string("show-all goods"), &allSql},
+                             std::pair{"search \"" + o.goodsWord + "\"", &searchSql}}) {
+        // Named copies: lambdas below capture them (clang 14 cannot capture a structured binding).
+        const std::string& name = item.first;
+        const std::string* sql = item.second;
         const Samples program = timeRuns(o.repeat, freshModule, [&] {
             data::DataSet& ds = fresh.dm->QWybrTow;
             if (!ds.open(*sql, error)) std::cerr << "kmx-bench-large: " << error << "\n";
