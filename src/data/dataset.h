@@ -1,9 +1,10 @@
 #pragma once
-// A loaded result set with a cursor, the way the screens and reports use the
+// A result set with a cursor, the way the screens and reports use the
 // catalogue's queries.
 //
-// Opening runs one statement and loads all its rows. The rows stay where they
-// were loaded ("physical rows", numbered from 0 in load order); sorting and
+// Opening runs one statement and loads all its rows, or, with a keyset, its
+// keys (below). The rows stay where they were loaded ("physical rows",
+// numbered from 0 in the statement's order); sorting and
 // filtering only change the view, an ordered list of physical rows. The
 // cursor, the record count and RecNo (1-based) are relative to the view. A
 // sort or filter lasts until the set is closed or opened again.
