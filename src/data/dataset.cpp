@@ -495,6 +495,47 @@ std::chrono::milliseconds DataSet::openBudget() {
     return gOpenBudget;
 }
 
+namespace {
+
+// Row keys: four bytes each while every key fits, eight from the first that
+// does not.
+class KeyColumn {
+public:
+    std::size_t size() const { return wide_ ? wideKeys_.size() : narrow_.size(); }
+    std::int64_t operator[](std::size_t i) const { return wide_ ? wideKeys_[i] : narrow_[i]; }
+    void push_back(std::int64_t key) {
+        if (!wide_ && key >= std::numeric_limits<std::int32_t>::min() && key <= std::numeric_limits<std::int32_t>::max()) {
+            narrow_.push_back(static_cast<std::int32_t>(key));
+            return;
+        }
+        if (!wide_) {
+            wideKeys_.assign(narrow_.begin(), narrow_.end());
+            std::vector<std::int32_t>().swap(narrow_);
+            wide_ = true;
+        }
+        wideKeys_.push_back(key);
+    }
+    bool ascending() const {
+        return wide_ ? std::is_sorted(wideKeys_.begin(), wideKeys_.end()) : std::is_sorted(narrow_.begin(), narrow_.end());
+    }
+    std::size_t bytes() const {
+        return narrow_.capacity() * sizeof(std::int32_t) + wideKeys_.capacity() * sizeof(std::int64_t);
+    }
+    void clear() {
+        std::vector<std::int32_t>().swap(narrow_);
+        std::vector<std::int64_t>().swap(wideKeys_);
+        wide_ = false;
+    }
+    void reserve(std::size_t n) { wide_ ? wideKeys_.reserve(n) : narrow_.reserve(n); }
+
+private:
+    bool wide_ = false;
+    std::vector<std::int32_t> narrow_;
+    std::vector<std::int64_t> wideKeys_;
+};
+
+}  // namespace
+
 struct DataSet::KeysetState {
     // Rows read at a time: a window of neighbouring rows of the view.
     static constexpr std::size_t kWindow = 64;
@@ -520,7 +561,7 @@ struct DataSet::KeysetState {
     int keyField = -1;
     std::size_t columns = 0;
     std::vector<Rank> ranks;
-    std::vector<std::int64_t> keys;
+    KeyColumn keys;
     Statement keyStmt;
     bool complete = false;
     std::string error;
@@ -538,7 +579,7 @@ struct DataSet::KeysetState {
     mutable std::uint32_t lastSlot = 0;
 
     std::size_t bytes() const {
-        std::size_t total = (keys.capacity() + sideKeys.capacity()) * sizeof(std::int64_t);
+        std::size_t total = keys.bytes() + sideKeys.bytes();
         for (const Rank& r : ranks) total += r.values.capacity() * sizeof(std::int32_t);
         for (const Rank& r : sideRanks) total += r.values.capacity() * sizeof(std::int32_t);
         for (const CachedRow& c : cache)
@@ -549,7 +590,7 @@ struct DataSet::KeysetState {
     }
 
     // Appends one row of a key statement (key, then the ranks in order).
-    static void pushKey(sqlite3_stmt* st, std::vector<std::int64_t>& keysOut, std::vector<Rank>& ranksOut) {
+    static void pushKey(sqlite3_stmt* st, KeyColumn& keysOut, std::vector<Rank>& ranksOut) {
         keysOut.push_back(sqlite3_column_type(st, 0) == SQLITE_INTEGER ? sqlite3_column_int64(st, 0)
                                                                         : std::numeric_limits<std::int64_t>::min());
         for (std::size_t k = 0; k < ranksOut.size(); ++k) {
@@ -611,14 +652,14 @@ struct DataSet::KeysetState {
     // result replaces the keys only if it starts with the same rows.
     Statement sideStmt;
     int sideRank = -1;  // the rank the statement is ordered by
-    std::vector<std::int64_t> sideKeys;
+    KeyColumn sideKeys;
     std::vector<Rank> sideRanks;
 
     bool sideActive() const { return static_cast<bool>(sideStmt); }
 
     void dropSide() {
         sideStmt.finalize();
-        std::vector<std::int64_t>().swap(sideKeys);
+        sideKeys.clear();
         std::vector<Rank>().swap(sideRanks);
     }
 
@@ -652,7 +693,7 @@ struct DataSet::KeysetState {
         };
         const std::size_t n = sideKeys.size();
         std::vector<Entry> entries(n);
-        if (std::is_sorted(sideKeys.begin(), sideKeys.end())) {
+        if (sideKeys.ascending()) {
             // Keys in scan order (the table read by its key): one word per
             // row sorts by (rank, key), far quicker.
             std::vector<std::uint64_t> words(n);
@@ -677,8 +718,9 @@ struct DataSet::KeysetState {
         if (keys.size() > n) return;
         for (std::size_t i = 0; i < keys.size(); ++i)
             if (entries[i].key != keys[i]) return;
-        std::vector<std::int64_t> sortedKeys(n);
-        for (std::size_t i = 0; i < n; ++i) sortedKeys[i] = entries[i].key;
+        KeyColumn sortedKeys;
+        sortedKeys.reserve(n);
+        for (std::size_t i = 0; i < n; ++i) sortedKeys.push_back(entries[i].key);
         for (std::size_t k = 0; k < ranks.size(); ++k) {
             std::vector<std::int32_t> values(n);
             for (std::size_t i = 0; i < n; ++i) values[i] = sideRanks[k].values[entries[i].at];
