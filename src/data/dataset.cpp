@@ -821,7 +821,15 @@ struct DataSet::KeysetState {
     std::size_t streamPos = 0;  // the row the next step gives
     bool streamDead = false;
 
-    bool canStream(RowId row) const { return !streamDead && row >= streamPos && row - streamPos <= kStreamReach; }
+    bool canStream(RowId row) {
+        if (streamDead) return false;
+        // A walk that starts again from the top starts the statement again.
+        if (row == 0 && streamPos > 0) {
+            streamStmt.finalize();
+            streamPos = 0;
+        }
+        return row >= streamPos && row - streamPos <= kStreamReach;
+    }
 
     void stream(RowId row, std::size_t knownRows) {
         if (!streamStmt) {
