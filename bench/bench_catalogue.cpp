@@ -5,6 +5,8 @@
 #include <sstream>
 
 #include "catalog/demo.h"
+#include "core/last_error.h"
+#include "data/tdm.h"
 #include "measure.h"
 
 namespace fs = std::filesystem;
@@ -53,6 +55,14 @@ bool ensureDemoCatalogue(const fs::path& dir, int goods, std::string& error) {
         return false;
     }
     std::cout << "Made in " << fixed(sw.ms() / 1000, 1) << " s." << std::endl;
+    return true;
+}
+
+bool openModule(data::TDM& dm, const fs::path& file, const std::string& password, std::string& error) {
+    if (dm.PolaczZBaza(file, password) || dm.OtworzTabele()) {
+        error = OstatniBlad().text;
+        return false;
+    }
     return true;
 }
 

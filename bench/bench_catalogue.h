@@ -9,6 +9,10 @@
 #define KMX_BENCH_CATALOGUE_DIR "bench-catalogue"
 #endif
 
+namespace kmx::data {
+class TDM;
+}
+
 namespace kmx::bench {
 
 inline constexpr int kBenchGoods = 200000;
@@ -18,5 +22,9 @@ inline constexpr int kBenchGoods = 200000;
 // Prints a line before and after making it; false with the reason in `error`.
 bool ensureDemoCatalogue(const std::filesystem::path& dir, std::string& error);
 bool ensureDemoCatalogue(const std::filesystem::path& dir, int goods, std::string& error);
+
+// Connects the data module to the catalogue and opens its lookups, as
+// start-up does; false with the program's message in `error`.
+bool openModule(data::TDM& dm, const std::filesystem::path& file, const std::string& password, std::string& error);
 
 }  // namespace kmx::bench

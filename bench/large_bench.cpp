@@ -86,14 +86,6 @@ int parseArgs(int argc, char** argv, Options& o) {
     return 0;
 }
 
-bool openModule(data::TDM& dm, const fs::path& file, const std::string& password, std::string& error) {
-    if (dm.PolaczZBaza(file, password) || dm.OtworzTabele()) {
-        error = "cannot open the catalogue";
-        return false;
-    }
-    return true;
-}
-
 // What the grid shows of the rows [from, from + kScreenRows): every field's
 // display text. Returns a length sum so the work cannot be skipped.
 std::size_t paintScreen(const data::DataSet& ds, int from) {

@@ -28,7 +28,6 @@
 #include "bench_args.h"
 #include "bench_catalogue.h"
 #include "core/criteria.h"
-#include "core/last_error.h"
 #include "core/query_builder.h"
 #include "core/settings_file.h"
 #include "core/tcsengine.h"
@@ -143,14 +142,6 @@ bool measurePair(int repeat, const Run& program, const Run& raw, Pair& out, std:
 }
 
 // Opens the data module as start-up does.
-bool openModule(data::TDM& dm, const fs::path& file, const std::string& password, std::string& error) {
-    if (dm.PolaczZBaza(file, password) || dm.OtworzTabele()) {
-        error = OstatniBlad().text;
-        return false;
-    }
-    return true;
-}
-
 // The program's search run: close the set (not timed), then the statement
 // with the count taken as the screens take it (last row's number) and the
 // cursor back on the first row.

@@ -58,17 +58,9 @@ Cell Cell::computed(std::string utf8) {
     return c;
 }
 
-Cell Cell::ownedText(std::string bytes) {
+Cell Cell::owned(CellType type, std::string bytes) {
     Cell c;
-    c.type_ = CellType::Text;
-    c.owned_ = true;
-    c.own_ = std::move(bytes);
-    return c;
-}
-
-Cell Cell::ownedBlob(std::string bytes) {
-    Cell c;
-    c.type_ = CellType::Blob;
+    c.type_ = type;
     c.owned_ = true;
     c.own_ = std::move(bytes);
     return c;
@@ -1042,22 +1034,17 @@ void DataSet::appendKeys(std::size_t maxRows) {
 
 std::size_t DataSet::fetchMore(std::size_t maxRows) {
     if (!active_ || keyset_ == nullptr || keyset_->complete) return 0;
+    if (!keyset_->sideActive()) return fetchInOrder(maxRows);
+    // Nothing shows until the scan is done; then every row at once.
     const std::size_t before = view_.size();
-    if (keyset_->sideActive()) {
-        // Nothing shows until the scan is done; then every row at once.
-        keyset_->readSide(maxRows);
-        if (keyset_->complete) {
-            rows_ = keyset_->keys.size();
-            view_.resize(rows_);
-            for (std::size_t i = before; i < rows_; ++i) view_[i] = static_cast<RowId>(i);
-            positionValid_ = false;
-        }
-    } else {
-        appendKeys(maxRows);
-    }
-    const std::size_t added = view_.size() - before;
-    if (added > 0 || keyset_->complete) notifyGrow();
-    return added;
+    keyset_->readSide(maxRows);
+    if (!keyset_->complete) return 0;
+    rows_ = keyset_->keys.size();
+    view_.resize(rows_);
+    for (std::size_t i = before; i < rows_; ++i) view_[i] = static_cast<RowId>(i);
+    positionValid_ = false;
+    notifyGrow();
+    return rows_ - before;
 }
 
 std::size_t DataSet::fetchInOrder(std::size_t maxRows) {
@@ -1552,13 +1539,8 @@ void DataSet::rebuildView() {
             held.reserve(rows_);
             for (std::size_t r = 0; r < rows_; ++r) {
                 const Cell c = keyedCell(static_cast<RowId>(r), sortField_);
-                if (c.type() == CellType::Text) {
-                    held.push_back(Cell::ownedText(std::string(c.bytes())));
-                } else if (c.type() == CellType::Blob) {
-                    held.push_back(Cell::ownedBlob(std::string(c.bytes())));
-                } else {
-                    held.push_back(c);
-                }
+                const bool bytes = c.type() == CellType::Text || c.type() == CellType::Blob;
+                held.push_back(bytes ? Cell::owned(c.type(), std::string(c.bytes())) : c);
             }
         }
         std::vector<SortKey> keys(rows_);

@@ -74,9 +74,8 @@ public:
     static Cell text(std::string_view bytes);
     static Cell blob(std::string_view bytes);
     static Cell computed(std::string utf8);
-    // Text or Blob values holding their own copy of the bytes.
-    static Cell ownedText(std::string bytes);
-    static Cell ownedBlob(std::string bytes);
+    // A Text or Blob value holding its own copy of the bytes.
+    static Cell owned(CellType type, std::string bytes);
 
     CellType type() const { return type_; }
     bool isNull() const { return type_ == CellType::Null; }
