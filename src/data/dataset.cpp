@@ -809,6 +809,7 @@ struct DataSet::KeysetState {
     // one expected at its place; otherwise the stream is given up.
     static constexpr std::size_t kStreamReach = 1024;
     std::string fullJet;
+    std::string keyOrderJet;  // the full statement ordered by the key
     Statement streamStmt;
     std::size_t streamPos = 0;  // the row the next step gives
     bool streamDead = false;
@@ -978,6 +979,8 @@ bool DataSet::openKeyed(Statement& full, std::string& error) {
         keyJet.append(parts.order);
     }
     ks->fullJet = sql_;
+    ks->keyOrderJet = std::string(parts.head) + std::string(parts.list) + std::string(parts.from) + where +
+                      " ORDER BY " + keyExpr;
     ks->pageJet = std::string(parts.head) + std::string(parts.list) + std::string(parts.from) + where;
     ks->pageSuffix = (where.empty() ? " WHERE " : " AND ") + keyExpr + " IN (";
     for (std::size_t i = 0; i < KeysetState::kWindow; ++i) ks->pageSuffix += i == 0 ? "?" : ",?";
@@ -1075,6 +1078,51 @@ bool DataSet::ensureKnown(std::size_t rows) const {
     self->fetchInOrder(std::max<std::size_t>(rows - view_.size(), 4096));
     while (view_.size() < rows && !complete()) self->fetchInOrder(rows - view_.size());
     return view_.size() >= rows;
+}
+
+bool DataSet::visitByKey(const std::function<bool(int viewRow)>& visit) {
+    if (!active_) return true;
+    const auto inViewOrder = [&](std::size_t from) {
+        for (std::size_t v = from; v < view_.size(); ++v)
+            if (!visit(static_cast<int>(v))) return false;
+        return loadError().empty();
+    };
+    if (keyset_ == nullptr) return inViewOrder(0);
+    if (!fetchAll()) return false;
+    KeysetState& ks = *keyset_;
+    Statement st;
+    std::string err;
+    if (!db_->prepare(ks.keyOrderJet, st, err)) return inViewOrder(0);
+    // The view's rows by key; each row the statement gives is handed to the
+    // next row of the view with its key.
+    std::vector<std::pair<std::int64_t, std::uint32_t>> byKey(view_.size());
+    for (std::size_t v = 0; v < view_.size(); ++v) byKey[v] = {ks.keys[view_[v]], static_cast<std::uint32_t>(v)};
+    std::sort(byKey.begin(), byKey.end());
+    std::vector<std::uint32_t> missed;  // rows of the view the statement passed by
+    std::size_t at = 0;
+    sqlite3_stmt* h = st.handle();
+    int rc = SQLITE_DONE;
+    while (at < byKey.size() && (rc = sqlite3_step(h)) == SQLITE_ROW) {
+        if (sqlite3_column_type(h, ks.keyField) != SQLITE_INTEGER) continue;
+        const std::int64_t key = sqlite3_column_int64(h, ks.keyField);
+        while (at < byKey.size() && byKey[at].first < key) missed.push_back(byKey[at++].second);
+        if (at == byKey.size() || byKey[at].first != key) continue;  // not in the view
+        const std::uint32_t v = byKey[at++].second;
+        const RowId row = view_[v];
+        const auto it = ks.slotOf.find(row);
+        ks.storeRow(it != ks.slotOf.end() ? ks.cache[it->second] : ks.takeSlot(row), h);
+        if (!visit(static_cast<int>(v))) return false;
+    }
+    if (at < byKey.size() && rc != SQLITE_DONE) {
+        ks.error = sqlite3_errmsg(ks.db);
+        return false;
+    }
+    // Whatever the statement did not give is read the usual way.
+    for (; at < byKey.size(); ++at) missed.push_back(byKey[at].second);
+    std::sort(missed.begin(), missed.end());
+    for (std::uint32_t v : missed)
+        if (!visit(static_cast<int>(v))) return false;
+    return loadError().empty();
 }
 
 int DataSet::recordCount() const {

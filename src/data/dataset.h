@@ -180,6 +180,13 @@ public:
     const std::string& loadError() const;
     // How long open() reads keys before it returns, and how many it reads in
     // any case; the rest are left for fetchMore(). Shared by all sets.
+    // Calls `visit` once for every row of the view, in the order of the key
+    // (for a table's key, the order the table is stored in: a walk of a large
+    // result reads each page once instead of visiting the rows at random).
+    // During a call the row's values are read without a statement of their
+    // own. Every key is read first; a set without a keyset is visited in view
+    // order. False when `visit` returned false or reading failed (loadError()).
+    bool visitByKey(const std::function<bool(int viewRow)>& visit);
     static void setOpenBudget(std::chrono::milliseconds budget, std::size_t minRows = 64);
     static std::chrono::milliseconds openBudget();
     static std::size_t openMinRows();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <limits>
 #include <string>
@@ -194,6 +195,54 @@ TEST_F(KeysetTest, WalksWithTheCursorSeeEveryRow) {
     EXPECT_TRUE(keyed_.complete());
     EXPECT_EQ(keyed_.recNo(), kGoods);
     EXPECT_EQ(keyed_.value(nazwa).bytes(), whole_.cell(kGoods - 1, nazwa).bytes());
+}
+
+TEST_F(KeysetTest, VisitByKeySeesEachRowOfTheViewOnceWithItsOwnValues) {
+    DataSet::setOpenBudget(std::chrono::milliseconds(0), 10);
+    openBoth(std::string(kJoin) + " AND G.ID % 5 <> 0 ORDER BY G.idx_nazwa");
+    const int id = whole_.fieldIndex("G.ID");
+    const int opis = whole_.fieldIndex("OPIS");
+    const int cena = whole_.fieldIndex("CENA");
+    // Unsorted, sorted by a rank, and filtered: the view's rows, each once, in key order.
+    for (int round = 0; round < 3; ++round) {
+        if (round == 1) {
+            ASSERT_TRUE(keyed_.sort(keyed_.fieldIndex("idx_kod"), false));
+            ASSERT_TRUE(whole_.sort(whole_.fieldIndex("idx_kod"), false));
+        }
+        if (round == 2) {
+            ASSERT_TRUE(keyed_.setFilter(keyed_.fieldIndex("MIASTO"), std::string_view("Miasto 3")));
+            ASSERT_TRUE(whole_.setFilter(whole_.fieldIndex("MIASTO"), std::string_view("Miasto 3")));
+        }
+        std::vector<int> seen(static_cast<std::size_t>(whole_.recordCount()), 0);
+        std::int64_t lastKey = std::numeric_limits<std::int64_t>::min();
+        int outOfOrder = 0, wrong = 0;
+        ASSERT_TRUE(keyed_.visitByKey([&](int row) {
+            ++seen.at(static_cast<std::size_t>(row));
+            const std::int64_t key = keyed_.cell(row, id).asInt();
+            if (key < lastKey) ++outOfOrder;
+            lastKey = key;
+            if (key != whole_.cell(row, id).asInt() || keyed_.cell(row, opis).bytes() != whole_.cell(row, opis).bytes() ||
+                keyed_.cell(row, cena).asDouble() != whole_.cell(row, cena).asDouble())
+                ++wrong;
+            return true;
+        })) << keyed_.loadError();
+        EXPECT_EQ(outOfOrder, 0) << "round " << round;
+        EXPECT_EQ(wrong, 0) << "round " << round;
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), static_cast<long>(seen.size())) << "round " << round;
+    }
+    // A visit that says stop ends the walk there.
+    int visits = 0;
+    EXPECT_FALSE(keyed_.visitByKey([&](int) { return ++visits < 7; }));
+    EXPECT_EQ(visits, 7);
+    // A set loaded whole is visited in its view's order.
+    int expected = 0;
+    bool inOrder = true;
+    EXPECT_TRUE(whole_.visitByKey([&](int row) {
+        inOrder = inOrder && row == expected++;
+        return true;
+    }));
+    EXPECT_TRUE(inOrder);
+    EXPECT_EQ(expected, whole_.recordCount());
 }
 
 TEST_F(KeysetTest, KeysArriveInChunksWithGrowNotifications) {
