@@ -1,9 +1,16 @@
 #include "export/export_rows.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <limits>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -163,6 +170,38 @@ TempFolder::~TempFolder() {
 
 namespace {
 
+// Lists of at least this many rows read on demand are walked in the order of
+// their key: below it the rows the list needs fit the catalogue's page cache
+// and the list's own order is as quick.
+int gKeyOrderRows = kDefaultKeyOrderRows;
+
+// A file of the run mapped for reading (an empty file maps to nothing).
+class MappedFile {
+public:
+    MappedFile() = default;
+    ~MappedFile() {
+        if (data_ != nullptr) munmap(data_, size_);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    bool open(const std::string& path, std::uint64_t size) {
+        if (size == 0) return true;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        void* p = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        ::close(fd);
+        if (p == MAP_FAILED) return false;
+        data_ = p;
+        size_ = size;
+        return true;
+    }
+    const char* data() const { return static_cast<const char*>(data_); }
+
+private:
+    void* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
 // One price list written by a walk: the rows of one kind ("M", "S", "R") or of
 // every kind (an empty filter), under the header of `headKind`.
 struct Output {
@@ -218,58 +257,94 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
         supplierCode = s.code;
     }
 
+    // The walk visits each row once and notes what it gives: which outputs
+    // take it, its producer and its encoded line (kept in a file of the run).
+    // The outputs are then written from the notes in the list's order. A
+    // large list read on demand is visited in the order of its key, so the
+    // catalogue is read page by page instead of at random.
     const int kindField = fieldOf(list, {"TYP_RMS", "TOWAR.TYP_RMS"});
     // A producer's line is the same on each of its rows: descrambled once.
     const int producerField = fieldOf(list, {"PRODUCENT.ID_PRODUCENTA", "ID_PRODUCENTA"});
-    std::unordered_map<std::int64_t, std::string> producerLines;
+    std::unordered_map<std::int64_t, std::uint32_t> producerSlot;
+    std::vector<std::string> producerLines;
+    constexpr std::uint32_t kNoLine = std::numeric_limits<std::uint32_t>::max();
+    struct Note {
+        std::uint64_t offset = 0;
+        std::uint32_t length = kNoLine;  // kNoLine: the row gives no goods line
+        std::uint32_t producer = 0;      // into producerLines
+        std::uint8_t outputs = 0;        // bit i: outs[i] takes the row
+        bool visited = false;
+    };
     const int total = list.recordCount();
-    for (int row = 0; row < total; ++row) {
+    if (!list.loadError().empty()) {
+        r.error = "odczyt listy nie powiódł się: " + list.loadError();
+        return r;
+    }
+    std::vector<Note> notes(static_cast<std::size_t>(total));
+    const std::string linesName = tmp.file("lines.tmp");
+    std::ofstream lines(linesName, std::ios::binary | std::ios::trunc);
+    if (!lines) {
+        r.error = "nie można utworzyć pliku tymczasowego";
+        return r;
+    }
+    std::uint64_t linesSize = 0;
+    int done = 0;
+    bool writeFailed = false;
+    const auto visit = [&](int row) {
+        Note& n = notes[static_cast<std::size_t>(row)];
+        n.visited = true;
         const std::string kind =
             cp1250::upper(kindField >= 0 ? list.cell(row, kindField).bytes() : std::string_view());
-        std::optional<std::string> supplier;
-        std::optional<std::optional<std::string>>
-            line;  // built once, for the first output that takes the row
-        for (Output& o : outs) {
-            if (!o.filter.empty() && o.filter != kind) continue;
+        for (std::size_t i = 0; i < outs.size(); ++i)
+            if (outs[i].filter.empty() || outs[i].filter == kind) n.outputs |= static_cast<std::uint8_t>(1U << i);
+        if (n.outputs != 0) {
             // The producer is listed before the row's own checks, so a
             // producer whose rows are all rejected is listed too.
             if (src.listKind == ListKind::Goods) {
-                if (!supplier) {
-                    const Cell id = producerField >= 0 ? list.cell(row, producerField) : Cell();
-                    if (id.type() == CellType::Integer) {
-                        auto it = producerLines.find(id.asInt());
-                        if (it == producerLines.end())
-                            it = producerLines
-                                     .emplace(id.asInt(), pricelist::SupplierLine(SupplierFromRow(list, row, false)))
-                                     .first;
-                        supplier = it->second;
-                    } else {
-                        supplier = pricelist::SupplierLine(SupplierFromRow(list, row, false));
-                    }
+                const Cell id = producerField >= 0 ? list.cell(row, producerField) : Cell();
+                const auto slot = static_cast<std::uint32_t>(producerLines.size());
+                if (id.type() != CellType::Integer) {
+                    producerLines.push_back(pricelist::SupplierLine(SupplierFromRow(list, row, false)));
+                    n.producer = slot;
+                } else {
+                    const auto [it, added] = producerSlot.emplace(id.asInt(), slot);
+                    if (added) producerLines.push_back(pricelist::SupplierLine(SupplierFromRow(list, row, false)));
+                    n.producer = it->second;
                 }
-                o.suppliers.add(*supplier);
             }
-            if (!line) {
-                pricelist::GoodsRecord g = GoodsFromRow(list, row);
-                if (fromSupplier) {
-                    g.producerName = supplierName;
-                    g.producerCode = supplierCode;
-                }
-                line = pricelist::GoodsLine(g, src.version);
+            pricelist::GoodsRecord g = GoodsFromRow(list, row);
+            if (fromSupplier) {
+                g.producerName = supplierName;
+                g.producerCode = supplierCode;
             }
-            if (*line) {
-                o.goods << pricelist::EncodeLine(**line, key) << kCrLf;
-                if (!o.goods) {
-                    r.error = "zapis pliku tymczasowego nie powiódł się";
-                    return r;
+            if (const std::optional<std::string> line = pricelist::GoodsLine(g, src.version)) {
+                const std::string encoded = pricelist::EncodeLine(*line, key);
+                lines.write(encoded.data(), static_cast<std::streamsize>(encoded.size()));
+                if (!lines) {
+                    writeFailed = true;
+                    return false;
                 }
-                ++r.written;
+                n.offset = linesSize;
+                n.length = static_cast<std::uint32_t>(encoded.size());
+                linesSize += encoded.size();
             }
         }
-        if (src.progress && !src.progress(row + 1, total)) {
+        if (src.progress && !src.progress(++done, total)) {
             r.cancelled = true;
-            break;
+            return false;
         }
+        return true;
+    };
+    if (list.keyed() && total >= gKeyOrderRows) {
+        list.visitByKey(visit);
+    } else {
+        for (int row = 0; row < total && visit(row); ++row) {
+        }
+    }
+    lines.close();
+    if (writeFailed || lines.fail()) {
+        r.error = "zapis pliku tymczasowego nie powiódł się";
+        return r;
     }
     // A result read on demand may have failed part way (a damaged catalogue):
     // a list cut short is no export.
@@ -277,6 +352,35 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
         r.error = "odczyt listy nie powiódł się: " + list.loadError();
         return r;
     }
+    {
+        MappedFile mapped;
+        if (!mapped.open(linesName, linesSize)) {
+            r.error = "odczyt pliku tymczasowego nie powiódł się";
+            return r;
+        }
+        std::vector<std::vector<bool>> listed(outs.size(), std::vector<bool>(producerLines.size(), false));
+        for (const Note& n : notes) {
+            if (!n.visited) continue;
+            for (std::size_t i = 0; i < outs.size(); ++i) {
+                if ((n.outputs & (1U << i)) == 0) continue;
+                Output& o = outs[i];
+                if (src.listKind == ListKind::Goods && !listed[i][n.producer]) {
+                    listed[i][n.producer] = true;
+                    o.suppliers.add(producerLines[n.producer]);
+                }
+                if (n.length == kNoLine) continue;
+                o.goods.write(mapped.data() + n.offset, n.length);
+                o.goods << kCrLf;
+                if (!o.goods) {
+                    r.error = "zapis pliku tymczasowego nie powiódł się";
+                    return r;
+                }
+                ++r.written;
+            }
+        }
+    }
+    std::error_code removeEc;
+    fs::remove(linesName, removeEc);
     for (Output& o : outs) {
         o.goods.close();
         if (o.goods.fail()) {
@@ -330,6 +434,10 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
 }
 
 }  // namespace
+
+void SetKeyOrderRows(int rows) {
+    gKeyOrderRows = rows;
+}
 
 Result WritePriceLists(const PriceListJob& job) {
     std::vector<Output> outs;

@@ -70,6 +70,12 @@ struct Result {
 
 Result WritePriceLists(const PriceListJob& job);
 
+// A goods list read on demand with at least this many rows is read in the
+// order of its key and its lines written in the list's order (the files are
+// the same either way); tests lower it.
+inline constexpr int kDefaultKeyOrderRows = 100000;
+void SetKeyOrderRows(int rows);
+
 // The one price list handed to a cost-estimating program: the rows of every
 // kind in one file; the kind string ("M", "S", "MS" or empty) only chooses
 // the header ("Materialy i Sprzet" for "MS" and for none).

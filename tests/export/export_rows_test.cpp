@@ -354,6 +354,36 @@ TEST_F(ExportRows, ShowAllWritesEveryYieldingRowOfEachKindWithItsProducersFirst)
     }
 }
 
+// A large list is read in the order of its key; the files come out the same,
+// lines and producers in the list's order, also when the list is sorted.
+TEST_F(ExportRows, ReadingInKeyOrderWritesTheSameFiles) {
+    openShowAll();
+    ASSERT_TRUE(dm.QWybrTow.keyed());
+    Scratch s;
+    for (bool sorted : {false, true}) {
+        SCOPED_TRACE(sorted ? "sorted by the producer's name" : "list order");
+        if (sorted) {
+            ASSERT_TRUE(dm.QWybrTow.sort(dm.QWybrTow.fieldIndex("idx_nazwa_prod"), false));
+        }
+        std::vector<ReadBack> got;
+        for (int threshold : {kDefaultKeyOrderRows, 0}) {
+            SetKeyOrderRows(threshold);
+            PriceListJob job;
+            job.list = &dm.QWybrTow;
+            job.version = Version::V21;
+            job.materialsTarget = (s / "m.kmx").string();
+            const Result r = WritePriceLists(job);
+            SetKeyOrderRows(kDefaultKeyOrderRows);
+            ASSERT_TRUE(r.ok) << r.error;
+            EXPECT_EQ(r.written, demo().linesOfKind("M"));
+            got.push_back(readPriceList(s / "m.kmx"));
+        }
+        ASSERT_GT(got[0].goods.size(), 10u);
+        EXPECT_EQ(got[1].goods, got[0].goods);
+        EXPECT_EQ(got[1].suppliers, got[0].suppliers);
+    }
+}
+
 // The one list handed to a cost-estimating program: rows of every kind, the
 // kind string only naming the header.
 TEST_F(ExportRows, TheCombinedListHoldsEveryKindUnderTheHeaderOfTheKindString) {
