@@ -80,7 +80,14 @@ protected:
             "CREATE TABLE W(ID INTEGER PRIMARY KEY, V TEXT, idx_nazwa INTEGER);"
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500)"
             " INSERT INTO W SELECT CASE WHEN i <= 100 THEN i WHEN i % 2 = 0 THEN i * 100000000000"
-            " ELSE -i * 3000000000 END, 'w' || i, 501 - i FROM n;");
+            " ELSE -i * 3000000000 END, 'w' || i, 501 - i FROM n;"
+            // Ranks with ties, NULLs, negatives and values in every byte, indexed.
+            "CREATE TABLE T(ID INTEGER PRIMARY KEY, V TEXT, idx_nazwa INTEGER);"
+            "CREATE INDEX t_idx ON T(idx_nazwa);"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+            " INSERT INTO T SELECT i, 't' || i, CASE WHEN i % 17 = 0 THEN NULL WHEN i % 5 = 0 THEN -(i % 7)"
+            " WHEN i % 5 = 1 THEN (i % 9) * 16777216 + i % 3 WHEN i % 5 = 2 THEN (i % 4) * 65536"
+            " ELSE i % 11 END FROM n;");
     }
     static void TearDownTestSuite() {
         delete dir_;
@@ -245,6 +252,45 @@ TEST_F(KeysetTest, VisitByKeySeesEachRowOfTheViewOnceWithItsOwnValues) {
     EXPECT_EQ(expected, whole_.recordCount());
 }
 
+// A walk of some fields: those come from the walk, the others are read as
+// usual, and nothing of the walk is left in the rows the set keeps.
+TEST_F(KeysetTest, VisitByKeyOfSomeFieldsReadsTheRestAsUsual) {
+    DataSet::setOpenBudget(std::chrono::milliseconds(0), 10);
+    const auto walkAndCompare = [&](const std::vector<std::string>& names, const std::vector<std::string>& others) {
+        std::vector<int> fields, rest;
+        for (const std::string& n : names) fields.push_back(keyed_.fieldIndex(n));
+        for (const std::string& n : others) rest.push_back(keyed_.fieldIndex(n));
+        const auto same = [&](int row, int f) {
+            const Cell a = whole_.cell(row, f);
+            const Cell b = keyed_.cell(row, f);
+            return a.type() == b.type() && a.asDouble() == b.asDouble() && a.bytes() == b.bytes();
+        };
+        int visits = 0, wrong = 0;
+        EXPECT_TRUE(keyed_.visitByKey(
+            [&](int row) {
+                ++visits;
+                for (const int f : fields) wrong += same(row, f) ? 0 : 1;
+                if (row % 97 == 0)
+                    for (const int f : rest) wrong += same(row, f) ? 0 : 1;
+                return true;
+            },
+            fields))
+            << keyed_.loadError();
+        EXPECT_EQ(visits, whole_.recordCount());
+        EXPECT_EQ(wrong, 0);
+        expectSameRows();
+    };
+    openBoth(std::string(kJoin) + " AND G.ID % 5 <> 0 ORDER BY G.idx_nazwa");
+    walkAndCompare({"OPIS", "CENA", "P.NAZWA"}, {"G.KOD", "MIASTO", "G.NAZWA"});
+    // Sorted in memory, then with a field that is no column: the whole row is read.
+    ASSERT_TRUE(keyed_.sort(keyed_.fieldIndex("idx_kod"), false));
+    ASSERT_TRUE(whole_.sort(whole_.fieldIndex("idx_kod"), false));
+    walkAndCompare({"G.KOD"}, {"OPIS"});
+    openBoth("SELECT G.ID, G.CENA * 2 AS DWA, G.KOD, G.idx_nazwa FROM G ORDER BY G.idx_nazwa");
+    ASSERT_TRUE(keyed_.keyed());
+    walkAndCompare({"DWA", "G.KOD"}, {"G.idx_nazwa"});
+}
+
 TEST_F(KeysetTest, KeysArriveInChunksWithGrowNotifications) {
     DataSet::setOpenBudget(std::chrono::milliseconds(0), 100);
     std::vector<int> grown;
@@ -316,6 +362,23 @@ TEST_F(KeysetTest, OrderedByOneRankTheRestComesFromAScanAtOnce) {
     ASSERT_TRUE(keyed_.open(std::string(kJoin) + " ORDER BY G.idx_nazwa", error)) << error;
     ASSERT_TRUE(whole_.open(keyed_.sql(), error)) << error;
     EXPECT_TRUE(keyed_.fetchAll());
+    expectSameRows();
+}
+
+TEST_F(KeysetTest, TheScanOrdersTiesNullsAndNegativeRanksAsTheIndexDoes) {
+    DataSet::setOpenBudget(std::chrono::milliseconds(0), 7);
+    openBoth("SELECT ID, V, idx_nazwa FROM T ORDER BY idx_nazwa");
+    EXPECT_EQ(keyed_.knownCount(), 7);
+    // One round of the scan ends it: its order agreed with the rows shown.
+    keyed_.fetchMore(std::numeric_limits<std::size_t>::max());
+    EXPECT_TRUE(keyed_.complete());
+    EXPECT_EQ(keyed_.recordCount(), 3000);
+    expectSameRows();
+    // Filtered: the scan holds only some rows of each tie.
+    openBoth("SELECT ID, V, idx_nazwa FROM T WHERE ID % 3 <> 1 ORDER BY idx_nazwa");
+    keyed_.fetchMore(std::numeric_limits<std::size_t>::max());
+    EXPECT_TRUE(keyed_.complete());
+    EXPECT_EQ(keyed_.recordCount(), 2000);
     expectSameRows();
 }
 
