@@ -171,24 +171,32 @@ std::string RecoverKey(std::string_view disguised, Version v) {
 
 std::string EncodeLine(std::string_view line, std::string_view key) {
     const EscapeTable& t = escapes();
-    std::string s;
-    s.reserve(line.size() + 16);
-    for (char c : line) {
+    // The escaped line, three bytes at most for each.
+    std::string s(line.size() * 3, '\0');
+    std::size_t n = 0;
+    for (const char c : line) {
         const char latin = t.latin[static_cast<unsigned char>(c)];
         if (latin != 0) {
-            s += "@@";
-            s += latin;
+            s[n++] = '@';
+            s[n++] = '@';
+            s[n++] = latin;
         } else {
             const auto u = static_cast<unsigned char>(c);
-            s += (u < 32 || u > 126) ? ' ' : c;
+            s[n++] = (u < 32 || u > 126) ? ' ' : c;
         }
     }
-    for (std::size_t i = 0; i < s.size() && !key.empty(); ++i) {
-        const int d = static_cast<unsigned char>(key[i % key.size()]) - '0';
-        s[i] = static_cast<char>(static_cast<unsigned char>(s[i]) + d);
+    // Each byte shifted by the key's digit at its place, then the whole
+    // written back to front, with a closing space.
+    std::string out(n + 1, ' ');
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        int d = 0;
+        if (!key.empty()) {
+            d = static_cast<unsigned char>(key[k]) - '0';
+            if (++k == key.size()) k = 0;
+        }
+        out[n - 1 - i] = static_cast<char>(static_cast<unsigned char>(s[i]) + d);
     }
-    std::string out(s.rbegin(), s.rend());
-    out += ' ';
     return out;
 }
 

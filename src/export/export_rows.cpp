@@ -39,20 +39,27 @@ int fieldOf(const DataSet& ds, std::initializer_list<std::string_view> names) {
     return -1;
 }
 
+// The bytes of a resolved field (none for a field the set lacks). The cell
+// is held while its bytes are used: a computed value owns them.
+std::string raw(const DataSet& ds, int row, int field) {
+    if (field < 0) return {};
+    const Cell c = ds.cell(row, field);
+    return std::string(c.bytes());
+}
+
+std::string plain(const DataSet& ds, int row, int mode, int field) {
+    if (field < 0) return {};
+    const Cell c = ds.cell(row, field);
+    return Deszyfruj(c.bytes(), mode);
+}
+
 std::string raw(const DataSet& ds, int row, std::initializer_list<std::string_view> names) {
-    const int f = fieldOf(ds, names);
-    if (f < 0) return {};
-    return std::string(ds.cell(row, f).bytes());
+    return raw(ds, row, fieldOf(ds, names));
 }
 
-std::string plain(const DataSet& ds, int row, int mode, std::initializer_list<std::string_view> names) {
-    return Deszyfruj(raw(ds, row, names), mode);
-}
-
-std::optional<double> number(const DataSet& ds, int row, std::string_view name) {
-    const int f = fieldOf(ds, {name});
-    if (f < 0) return std::nullopt;
-    const data::Cell c = ds.cell(row, f);
+std::optional<double> number(const DataSet& ds, int row, int field) {
+    if (field < 0) return std::nullopt;
+    const data::Cell c = ds.cell(row, field);
     if (c.isNull()) return std::nullopt;
     return c.asDouble();
 }
@@ -93,42 +100,84 @@ Kinds DecideKinds(std::string_view restriction, const DataSet& list, bool withLa
     return k;
 }
 
-pricelist::SupplierRecord SupplierFromRow(const DataSet& ds, int row, bool fromSupplierList) {
+SupplierFields SupplierFields::Of(const DataSet& ds, bool fromSupplierList) {
+    SupplierFields f;
+    f.code = fieldOf(ds, {"KOD_PRODUCENTA", "PRODUCENT.KOD_PRODUCENTA"});
+    f.nip = fieldOf(ds, {"NIP", "PRODUCENT.NIP"});
+    f.name = fieldOf(ds, {"PRODUCENT.NAZWA", "NAZWA"});
+    f.nameCase = fieldOf(ds, {"caseNazwaProd", "PRODUCENT.caseNazwaProd"});
+    f.postalCode = fieldOf(ds, {"KOD_POCZTOWY", "PRODUCENT.KOD_POCZTOWY"});
+    f.street = fieldOf(ds, {"ULICA_DOM", "PRODUCENT.ULICA_DOM"});
+    f.town = fieldOf(ds, {"MIEJSCOWOSC", "PRODUCENT.MIEJSCOWOSC"});
+    f.province = fieldOf(ds, {"WOJEWODZTWO.NAZWA"});
+    f.phone = fieldOf(ds, {"TELEFON1", "PRODUCENT.TELEFON1"});
+    f.fax = fieldOf(ds, {"FAKS", "PRODUCENT.FAKS"});
+    f.email = fieldOf(ds, {"EMAIL_PODSTAWOWY", "PRODUCENT.EMAIL_PODSTAWOWY"});
+    f.www = fromSupplierList ? fieldOf(ds, {"ADRES_WWW", "PRODUCENT.ADRES_WWW"}) : fieldOf(ds, {"PRODUCENT.ADRES_WWW"});
+    return f;
+}
+
+pricelist::SupplierRecord SupplierFromRow(const DataSet& ds, const SupplierFields& f, int row) {
     pricelist::SupplierRecord s;
-    s.code = plain(ds, row, 2, {"KOD_PRODUCENTA", "PRODUCENT.KOD_PRODUCENTA"});
-    s.nip = plain(ds, row, 2, {"NIP", "PRODUCENT.NIP"});
-    s.name = NalozWielkoscLiter(plain(ds, row, 1, {"PRODUCENT.NAZWA", "NAZWA"}),
-                                raw(ds, row, {"caseNazwaProd", "PRODUCENT.caseNazwaProd"}));
-    s.postalCode = plain(ds, row, 2, {"KOD_POCZTOWY", "PRODUCENT.KOD_POCZTOWY"});
-    s.street = plain(ds, row, 2, {"ULICA_DOM", "PRODUCENT.ULICA_DOM"});
-    s.town = plain(ds, row, 2, {"MIEJSCOWOSC", "PRODUCENT.MIEJSCOWOSC"});
-    s.province = raw(ds, row, {"WOJEWODZTWO.NAZWA"});
-    s.phone = plain(ds, row, 2, {"TELEFON1", "PRODUCENT.TELEFON1"});
-    s.fax = plain(ds, row, 2, {"FAKS", "PRODUCENT.FAKS"});
-    s.email = plain(ds, row, 2, {"EMAIL_PODSTAWOWY", "PRODUCENT.EMAIL_PODSTAWOWY"});
-    s.www = fromSupplierList ? plain(ds, row, 2, {"ADRES_WWW", "PRODUCENT.ADRES_WWW"})
-                             : plain(ds, row, 2, {"PRODUCENT.ADRES_WWW"});
+    s.code = plain(ds, row, 2, f.code);
+    s.nip = plain(ds, row, 2, f.nip);
+    s.name = NalozWielkoscLiter(plain(ds, row, 1, f.name), raw(ds, row, f.nameCase));
+    s.postalCode = plain(ds, row, 2, f.postalCode);
+    s.street = plain(ds, row, 2, f.street);
+    s.town = plain(ds, row, 2, f.town);
+    s.province = raw(ds, row, f.province);
+    s.phone = plain(ds, row, 2, f.phone);
+    s.fax = plain(ds, row, 2, f.fax);
+    s.email = plain(ds, row, 2, f.email);
+    s.www = plain(ds, row, 2, f.www);
     return s;
 }
 
-pricelist::GoodsRecord GoodsFromRow(const DataSet& ds, int row) {
+pricelist::SupplierRecord SupplierFromRow(const DataSet& ds, int row, bool fromSupplierList) {
+    return SupplierFromRow(ds, SupplierFields::Of(ds, fromSupplierList), row);
+}
+
+GoodsFields GoodsFields::Of(const DataSet& ds) {
+    GoodsFields f;
+    f.name = fieldOf(ds, {"TOWAR.NAZWA", "NAZWA"});
+    f.nameCase = fieldOf(ds, {"caseNazwa", "TOWAR.caseNazwa"});
+    f.eto = fieldOf(ds, {"INDEKS_ETO", "TOWAR.INDEKS_ETO"});
+    f.unit = fieldOf(ds, {"JEDNOSTKA_MIARY.KOD"});
+    f.pkwiu = fieldOf(ds, {"PKWIU", "TOWAR.PKWIU"});
+    f.retailPrice = fieldOf(ds, {"CENA_DETALICZNA"});
+    f.unitPrice = fieldOf(ds, {"CENA_JEDNOSTKOWA"});
+    f.vat = fieldOf(ds, {"STAWKA_VAT.KOD"});
+    f.producerName = fieldOf(ds, {"PRODUCENT.NAZWA"});
+    f.producerCode = fieldOf(ds, {"KOD_PRODUCENTA", "PRODUCENT.KOD_PRODUCENTA"});
+    f.kind = fieldOf(ds, {"TYP_RMS", "TOWAR.TYP_RMS"});
+    f.currency = fieldOf(ds, {"WALUTA.KOD"});
+    f.symbol = fieldOf(ds, {"TOWAR.SYMBOL", "SYMBOL"});
+    return f;
+}
+
+pricelist::GoodsRecord GoodsFromRow(const DataSet& ds, const GoodsFields& f, int row, bool withProducer) {
     pricelist::GoodsRecord g;
-    g.name = NalozWielkoscLiter(plain(ds, row, 1, {"TOWAR.NAZWA", "NAZWA"}),
-                                raw(ds, row, {"caseNazwa", "TOWAR.caseNazwa"}));
-    g.eto = plain(ds, row, 2, {"INDEKS_ETO", "TOWAR.INDEKS_ETO"});
-    g.unit = raw(ds, row, {"JEDNOSTKA_MIARY.KOD"});
+    g.name = NalozWielkoscLiter(plain(ds, row, 1, f.name), raw(ds, row, f.nameCase));
+    g.eto = plain(ds, row, 2, f.eto);
+    g.unit = raw(ds, row, f.unit);
     // Stored positionally scrambled like the other classification columns:
     // written as stored it would reach the price list unreadable.
-    g.pkwiu = plain(ds, row, 2, {"PKWIU", "TOWAR.PKWIU"});
-    g.retailPrice = number(ds, row, "CENA_DETALICZNA");
-    g.unitPrice = number(ds, row, "CENA_JEDNOSTKOWA");
-    g.vat = raw(ds, row, {"STAWKA_VAT.KOD"});
-    g.producerName = plain(ds, row, 1, {"PRODUCENT.NAZWA"});
-    g.producerCode = plain(ds, row, 2, {"KOD_PRODUCENTA", "PRODUCENT.KOD_PRODUCENTA"});
-    g.kind = raw(ds, row, {"TYP_RMS", "TOWAR.TYP_RMS"});
-    g.currency = raw(ds, row, {"WALUTA.KOD"});
-    g.symbol = plain(ds, row, 2, {"TOWAR.SYMBOL", "SYMBOL"});
+    g.pkwiu = plain(ds, row, 2, f.pkwiu);
+    g.retailPrice = number(ds, row, f.retailPrice);
+    g.unitPrice = number(ds, row, f.unitPrice);
+    g.vat = raw(ds, row, f.vat);
+    if (withProducer) {
+        g.producerName = plain(ds, row, 1, f.producerName);
+        g.producerCode = plain(ds, row, 2, f.producerCode);
+    }
+    g.kind = raw(ds, row, f.kind);
+    g.currency = raw(ds, row, f.currency);
+    g.symbol = plain(ds, row, 2, f.symbol);
     return g;
+}
+
+pricelist::GoodsRecord GoodsFromRow(const DataSet& ds, int row) {
+    return GoodsFromRow(ds, GoodsFields::Of(ds), row, true);
 }
 
 pricelist::UnitPriceRow UnitPriceFromRow(const DataSet& ds, int row) {
@@ -137,7 +186,7 @@ pricelist::UnitPriceRow UnitPriceFromRow(const DataSet& ds, int row) {
     u.variant = raw(ds, row, {"wariant"});
     u.name = raw(ds, row, {"nazwa"});
     u.unit = raw(ds, row, {"jedn_miary"});
-    u.price = number(ds, row, "cena");
+    u.price = number(ds, row, fieldOf(ds, {"cena"}));
     return u;
 }
 
@@ -267,6 +316,16 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     const int producerField = fieldOf(list, {"PRODUCENT.ID_PRODUCENTA", "ID_PRODUCENTA"});
     std::unordered_map<std::int64_t, std::uint32_t> producerSlot;
     std::vector<std::string> producerLines;
+    // The name and code the goods lines carry, per producer slot.
+    std::vector<std::pair<std::string, std::string>> producerOfLine;
+    const SupplierFields supplierFields = SupplierFields::Of(list, false);
+    const GoodsFields goodsFields = GoodsFields::Of(list);
+    const auto addProducer = [&](int row) {
+        const pricelist::SupplierRecord s = SupplierFromRow(list, supplierFields, row);
+        producerLines.push_back(pricelist::SupplierLine(s));
+        producerOfLine.emplace_back(plain(list, row, 1, goodsFields.producerName),
+                                    plain(list, row, 2, goodsFields.producerCode));
+    };
     constexpr std::uint32_t kNoLine = std::numeric_limits<std::uint32_t>::max();
     struct Note {
         std::uint64_t offset = 0;
@@ -300,22 +359,26 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
         if (n.outputs != 0) {
             // The producer is listed before the row's own checks, so a
             // producer whose rows are all rejected is listed too.
-            if (src.listKind == ListKind::Goods) {
+            const bool byProducer = src.listKind == ListKind::Goods;
+            if (byProducer) {
                 const Cell id = producerField >= 0 ? list.cell(row, producerField) : Cell();
                 const auto slot = static_cast<std::uint32_t>(producerLines.size());
                 if (id.type() != CellType::Integer) {
-                    producerLines.push_back(pricelist::SupplierLine(SupplierFromRow(list, row, false)));
+                    addProducer(row);
                     n.producer = slot;
                 } else {
                     const auto [it, added] = producerSlot.emplace(id.asInt(), slot);
-                    if (added) producerLines.push_back(pricelist::SupplierLine(SupplierFromRow(list, row, false)));
+                    if (added) addProducer(row);
                     n.producer = it->second;
                 }
             }
-            pricelist::GoodsRecord g = GoodsFromRow(list, row);
+            pricelist::GoodsRecord g = GoodsFromRow(list, goodsFields, row, !byProducer && !fromSupplier);
             if (fromSupplier) {
                 g.producerName = supplierName;
                 g.producerCode = supplierCode;
+            } else if (byProducer) {
+                g.producerName = producerOfLine[n.producer].first;
+                g.producerCode = producerOfLine[n.producer].second;
             }
             if (const std::optional<std::string> line = pricelist::GoodsLine(g, src.version)) {
                 const std::string encoded = pricelist::EncodeLine(*line, key);
@@ -336,7 +399,35 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
         return true;
     };
     if (list.keyed() && total >= gKeyOrderRows) {
-        list.visitByKey(visit);
+        // The walk reads only the fields the lines are made of.
+        const std::vector<int> fields{kindField,
+                                      producerField,
+                                      supplierFields.code,
+                                      supplierFields.nip,
+                                      supplierFields.name,
+                                      supplierFields.nameCase,
+                                      supplierFields.postalCode,
+                                      supplierFields.street,
+                                      supplierFields.town,
+                                      supplierFields.province,
+                                      supplierFields.phone,
+                                      supplierFields.fax,
+                                      supplierFields.email,
+                                      supplierFields.www,
+                                      goodsFields.name,
+                                      goodsFields.nameCase,
+                                      goodsFields.eto,
+                                      goodsFields.unit,
+                                      goodsFields.pkwiu,
+                                      goodsFields.retailPrice,
+                                      goodsFields.unitPrice,
+                                      goodsFields.vat,
+                                      goodsFields.producerName,
+                                      goodsFields.producerCode,
+                                      goodsFields.kind,
+                                      goodsFields.currency,
+                                      goodsFields.symbol};
+        list.visitByKey(visit, fields);
     } else {
         for (int row = 0; row < total && visit(row); ++row) {
         }

@@ -99,6 +99,24 @@ Result WriteUnitPriceFile(const UnitPriceJob& job);
 // on the goods list and from "ADRES_WWW" on the supplier list.
 pricelist::SupplierRecord SupplierFromRow(const data::DataSet& ds, int viewRow, bool fromSupplierList);
 pricelist::GoodsRecord GoodsFromRow(const data::DataSet& ds, int viewRow);
+
+// The fields the records are read from, looked up once for a walk (-1 where
+// the set lacks one).
+struct SupplierFields {
+    int code = -1, nip = -1, name = -1, nameCase = -1, postalCode = -1, street = -1, town = -1, province = -1,
+        phone = -1, fax = -1, email = -1, www = -1;
+    static SupplierFields Of(const data::DataSet& ds, bool fromSupplierList);
+};
+struct GoodsFields {
+    int name = -1, nameCase = -1, eto = -1, unit = -1, pkwiu = -1, retailPrice = -1, unitPrice = -1, vat = -1,
+        producerName = -1, producerCode = -1, kind = -1, currency = -1, symbol = -1;
+    static GoodsFields Of(const data::DataSet& ds);
+};
+pricelist::SupplierRecord SupplierFromRow(const data::DataSet& ds, const SupplierFields& fields, int viewRow);
+// Without the producer's name and code when `withProducer` is false (a walk
+// that has them per producer).
+pricelist::GoodsRecord GoodsFromRow(const data::DataSet& ds, const GoodsFields& fields, int viewRow,
+                                    bool withProducer);
 pricelist::UnitPriceRow UnitPriceFromRow(const data::DataSet& ds, int viewRow);
 
 // Detaches a list's handlers and suspends its notifications for a scope; on

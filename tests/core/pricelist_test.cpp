@@ -65,6 +65,8 @@ TEST(PriceListEncode, PolishLettersKeyAndReversal) {
     EXPECT_EQ(EncodeLine("\t\xE4~", "100000000000"), "~ ! ");
     EXPECT_EQ(EncodeLine("aaaaaaaa~", "000000009000"), std::string("\x87") + "aaaaaaaa ");
     EXPECT_EQ(EncodeLine("", "070420050000"), " ");
+    // Past the twelfth byte the key starts again from its first digit.
+    EXPECT_EQ(EncodeLine("abcdefghijklmn", "123456789012"), "pnnljrpnljhfdb ");
 }
 
 TEST(PriceListEncode, DecodeIsTheInverseAndRejectsGarbage) {
