@@ -111,6 +111,21 @@ void join(std::string& line, const std::string& f) {
     line += f;
 }
 
+// Appends ";" and the field as field() makes it, without a string of its own.
+void joinField(std::string& line, std::string_view s, bool trim = true) {
+    if (trim) {
+        std::size_t b = 0, e = s.size();
+        while (b < e && isBlank(s[b])) ++b;
+        while (e > b && isBlank(s[e - 1])) --e;
+        s = s.substr(b, e - b);
+    }
+    line += ';';
+    const std::size_t from = line.size();
+    line.append(s);
+    for (std::size_t i = from; i < line.size(); ++i)
+        if (line[i] == ';') line[i] = ' ';
+}
+
 }  // namespace
 
 std::string_view versionText(Version v) {
@@ -298,23 +313,24 @@ std::optional<std::string> GoodsLine(const GoodsRecord& r, Version v) {
     if (r.kind == "S" && eto.size() < 5) return std::nullopt;
 
     std::string line = field(r.name);
+    line.reserve(line.size() + 128);
     join(line, eto);
-    join(line, field(r.unit));
+    joinField(line, r.unit);
     if (v == Version::V10) {
-        join(line, field(PriceText(r.retailPrice)));
-        join(line, field(PriceText(r.unitPrice)));
-        join(line, field(r.producerName));
-        join(line, field(r.producerCode));
-        join(line, field(r.kind, false));
+        joinField(line, PriceText(r.retailPrice));
+        joinField(line, PriceText(r.unitPrice));
+        joinField(line, r.producerName);
+        joinField(line, r.producerCode);
+        joinField(line, r.kind, false);
         return line;
     }
-    join(line, field(r.pkwiu));
-    join(line, field(PriceText(r.unitPrice)));
-    join(line, field(r.vat));
-    join(line, field(r.producerCode));
-    join(line, field(r.kind, false));
-    join(line, field(r.currency, false));
-    if (v == Version::V21) join(line, field(r.symbol));
+    joinField(line, r.pkwiu);
+    joinField(line, PriceText(r.unitPrice));
+    joinField(line, r.vat);
+    joinField(line, r.producerCode);
+    joinField(line, r.kind, false);
+    joinField(line, r.currency, false);
+    if (v == Version::V21) joinField(line, r.symbol);
     return line;
 }
 
