@@ -1,5 +1,6 @@
 #include "core/scramble.h"
 
+#include <array>
 #include <utility>
 
 #include "core/cp1250.h"
@@ -95,6 +96,19 @@ namespace {
 
 bool isPositional(int mode) { return mode == 2 || mode == 3; }
 
+// The positional offsets of a fresh generator, worked out once: the same for
+// every value, and each a division or two apiece when drawn.
+constexpr std::size_t kKnownOffsets = 1024;
+const std::array<unsigned char, kKnownOffsets>& positionalOffsets() {
+    static const std::array<unsigned char, kKnownOffsets> offsets = [] {
+        std::array<unsigned char, kKnownOffsets> o{};
+        Generator g;
+        for (unsigned char& v : o) v = static_cast<unsigned char>(g.random(100));
+        return o;
+    }();
+    return offsets;
+}
+
 }  // namespace
 
 std::string Szyfruj(std::string_view bytes, int mode) {
@@ -127,12 +141,17 @@ std::string Deszyfruj(std::string_view bytes, int mode) {
             return inv;
         }();
         for (char& ch : out) ch = static_cast<char>(inverse[static_cast<unsigned char>(ch)]);
+    } else if (out.size() <= kKnownOffsets) {
+        const std::array<unsigned char, kKnownOffsets>& offsets = positionalOffsets();
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = static_cast<char>((static_cast<unsigned char>(out[i]) + 256 - offsets[i]) & 0xFF);
     } else {
         Generator g;
         for (char& ch : out) {
             ch = static_cast<char>((static_cast<unsigned char>(ch) + 256 - g.random(100)) & 0xFF);
         }
     }
+    if (out.find(kEscape) == std::string::npos) return out;  // nothing to unfold
     return unfold(out);
 }
 

@@ -315,6 +315,9 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     // A producer's line is the same on each of its rows: descrambled once.
     const int producerField = fieldOf(list, {"PRODUCENT.ID_PRODUCENTA", "ID_PRODUCENTA"});
     std::unordered_map<std::int64_t, std::uint32_t> producerSlot;
+    constexpr std::int64_t kDirectIds = 1 << 20;
+    constexpr std::uint32_t kNoSlot = std::numeric_limits<std::uint32_t>::max();
+    std::vector<std::uint32_t> directSlot;
     std::vector<std::string> producerLines;
     // The name and code the goods lines carry, per producer slot.
     std::vector<std::pair<std::string, std::string>> producerOfLine;
@@ -366,6 +369,16 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
                 if (id.type() != CellType::Integer) {
                     addProducer(row);
                     n.producer = slot;
+                } else if (const std::int64_t pid = id.asInt(); pid >= 0 && pid < kDirectIds) {
+                    // Catalogue ids are small: a table of them, no hashing.
+                    if (static_cast<std::size_t>(pid) >= directSlot.size())
+                        directSlot.resize(static_cast<std::size_t>(pid) + 1, kNoSlot);
+                    std::uint32_t& known = directSlot[static_cast<std::size_t>(pid)];
+                    if (known == kNoSlot) {
+                        known = slot;
+                        addProducer(row);
+                    }
+                    n.producer = known;
                 } else {
                     const auto [it, added] = producerSlot.emplace(id.asInt(), slot);
                     if (added) addProducer(row);
@@ -377,7 +390,8 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
                 g.producerName = supplierName;
                 g.producerCode = supplierCode;
             } else if (byProducer) {
-                g.producerName = producerOfLine[n.producer].first;
+                // Version 1.0 lines carry the producer's name as well.
+                if (src.version == pricelist::Version::V10) g.producerName = producerOfLine[n.producer].first;
                 g.producerCode = producerOfLine[n.producer].second;
             }
             if (const std::optional<std::string> line = pricelist::GoodsLine(g, src.version)) {

@@ -250,6 +250,16 @@ TEST(ScramblePositional, WordScramblesTheSameOnlyAtTheStart) {
     EXPECT_EQ(Szyfruj("XBETON", 2).find(two), std::string::npos);
 }
 
+TEST(ScramblePositional, LongValuesDescrambleAtEveryPosition) {
+    // Long memos: descrambling takes the draws from a table for the first
+    // positions and from the generator past them.
+    std::mt19937 rng(20261209);
+    for (const std::size_t length : {1023u, 1024u, 1025u, 1100u, 5000u}) {
+        const std::string text = randomText(rng, length);
+        EXPECT_EQ(Deszyfruj(Szyfruj(text, 3), 3), text) << "length " << length;
+    }
+}
+
 TEST(ScramblePositional, WrapsModulo256) {
     // Byte 255 plus any draw above 0 wraps; descrambling undoes it.
     const std::string high(40, '\xFF');
