@@ -1140,8 +1140,8 @@ bool DataSet::visitByKey(const std::function<bool(int viewRow)>& visit, const st
     if (keyset_ == nullptr) return inViewOrder(0);
     if (!fetchAll()) return false;
     KeysetState& ks = *keyset_;
-    // Some fields only: the others are NULL in the walk's statement, and
-    // its rows stay out of the cache.
+    // Some fields only: the walk's statement lists just their columns, and
+    // its rows stay out of the cache (the other fields would be missing).
     bool some = !fields.empty() && ks.walkHead == "SELECT";
     std::vector<bool> has(ks.columns, false);
     for (const int f : fields) {
