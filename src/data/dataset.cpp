@@ -603,16 +603,19 @@ struct DataSet::KeysetState {
     }
 
     // Appends one row of a key statement (key, then the ranks in order).
+    // One call for each value: the value's own accessors are cheaper than
+    // the statement's.
     static void pushKey(sqlite3_stmt* st, KeyColumn& keysOut, std::vector<Rank>& ranksOut) {
-        keysOut.push_back(sqlite3_column_type(st, 0) == SQLITE_INTEGER ? sqlite3_column_int64(st, 0)
-                                                                        : std::numeric_limits<std::int64_t>::min());
+        sqlite3_value* key = sqlite3_column_value(st, 0);
+        keysOut.push_back(sqlite3_value_type(key) == SQLITE_INTEGER ? sqlite3_value_int64(key)
+                                                                     : std::numeric_limits<std::int64_t>::min());
         for (std::size_t k = 0; k < ranksOut.size(); ++k) {
             Rank& r = ranksOut[k];
-            const int col = static_cast<int>(k + 1);
+            sqlite3_value* value = sqlite3_column_value(st, static_cast<int>(k + 1));
             std::int32_t v = kNullRank;
-            const int type = sqlite3_column_type(st, col);
+            const int type = sqlite3_value_type(value);
             if (type == SQLITE_INTEGER) {
-                const std::int64_t x = sqlite3_column_int64(st, col);
+                const std::int64_t x = sqlite3_value_int64(value);
                 if (x > std::numeric_limits<std::int32_t>::min() && x <= std::numeric_limits<std::int32_t>::max())
                     v = static_cast<std::int32_t>(x);
                 else
