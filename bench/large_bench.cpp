@@ -308,36 +308,28 @@ int run(const Options& o) {
             std::cerr << "kmx-bench-large: " << error << "\n";
             return 1;
         }
-        Stopwatch sw;
-        RawScan scan;
-        rc.scan(allSql, scan, error);
-        const double t = sw.ms();
-        sink += scan.checksum;
-        table.push_back({"raw engine: every row and column of show-all, in order", std::to_string(scan.rows),
-                         "-", msText(t) + " (" + fixed(scan.rows / (t / 1000), 0) + " rows/s)", "-", true});
-        // The floor of the export, which reads the rows in the order of their key.
-        const std::string byKeySql = std::string(parts.head) + std::string(parts.list) + std::string(parts.from) +
-                                     " WHERE " + std::string(parts.where) + " ORDER BY TOWAR.ID_TOWARU";
-        Stopwatch byKeyWatch;
-        RawScan byKey;
-        rc.scan(byKeySql, byKey, error);
-        const double tk = byKeyWatch.ms();
-        sink += byKey.checksum;
-        table.push_back({"raw engine: every row and column of show-all, in key order", std::to_string(byKey.rows),
-                         "-", msText(tk) + " (" + fixed(byKey.rows / (tk / 1000), 0) + " rows/s)", "-", true});
-        // The same with only the columns a price list takes.
-        const std::string narrowSql =
-            "SELECT TOWAR.ID_TOWARU, TOWAR.NAZWA, TOWAR.caseNAZWA, TOWAR.INDEKS_ETO, TOWAR.PKWIU, TOWAR.SYMBOL,"
-            " TOWAR.CENA_DETALICZNA, TOWAR.CENA_JEDNOSTKOWA, TOWAR.TYP_RMS, PRODUCENT.ID_PRODUCENTA, PRODUCENT.NAZWA,"
-            " PRODUCENT.KOD_PRODUCENTA, PRODUCENT.casenazwaprod, JEDNOSTKA_MIARY.KOD, WALUTA.KOD, STAWKA_VAT.KOD " +
+        const auto rawWalk = [&](const std::string& name, const std::string& sql) {
+            Stopwatch sw;
+            RawScan scan;
+            rc.scan(sql, scan, error);
+            const double t = sw.ms();
+            sink += scan.checksum;
+            table.push_back({name, std::to_string(scan.rows), "-",
+                             msText(t) + " (" + fixed(scan.rows / (t / 1000), 0) + " rows/s)", "-", true});
+        };
+        const std::string tail =
             std::string(parts.from) + " WHERE " + std::string(parts.where) + " ORDER BY TOWAR.ID_TOWARU";
-        Stopwatch narrowWatch;
-        RawScan narrow;
-        rc.scan(narrowSql, narrow, error);
-        const double tn = narrowWatch.ms();
-        sink += narrow.checksum;
-        table.push_back({"raw engine: the price list's columns of show-all, in key order", std::to_string(narrow.rows),
-                         "-", msText(tn) + " (" + fixed(narrow.rows / (tn / 1000), 0) + " rows/s)", "-", true});
+        rawWalk("raw engine: every row and column of show-all, in order", allSql);
+        // The floor of the export, which reads the rows in the order of their key.
+        rawWalk("raw engine: every row and column of show-all, in key order",
+                std::string(parts.head) + std::string(parts.list) + tail);
+        // The same with only the columns a price list takes.
+        rawWalk("raw engine: the price list's columns of show-all, in key order",
+                "SELECT TOWAR.ID_TOWARU, TOWAR.NAZWA, TOWAR.caseNAZWA, TOWAR.INDEKS_ETO, TOWAR.PKWIU, TOWAR.SYMBOL,"
+                " TOWAR.CENA_DETALICZNA, TOWAR.CENA_JEDNOSTKOWA, TOWAR.TYP_RMS, PRODUCENT.ID_PRODUCENTA,"
+                " PRODUCENT.NAZWA, PRODUCENT.KOD_PRODUCENTA, PRODUCENT.casenazwaprod, JEDNOSTKA_MIARY.KOD,"
+                " WALUTA.KOD, STAWKA_VAT.KOD " +
+                    tail);
     }
 
     // 7: export of the show-all list to version 2.1.
