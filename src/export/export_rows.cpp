@@ -117,6 +117,10 @@ SupplierFields SupplierFields::Of(const DataSet& ds, bool fromSupplierList) {
     return f;
 }
 
+void SupplierFields::appendTo(std::vector<int>& out) const {
+    out.insert(out.end(), {code, nip, name, nameCase, postalCode, street, town, province, phone, fax, email, www});
+}
+
 pricelist::SupplierRecord SupplierFromRow(const DataSet& ds, const SupplierFields& f, int row) {
     pricelist::SupplierRecord s;
     s.code = plain(ds, row, 2, f.code);
@@ -153,6 +157,11 @@ GoodsFields GoodsFields::Of(const DataSet& ds) {
     f.currency = fieldOf(ds, {"WALUTA.KOD"});
     f.symbol = fieldOf(ds, {"TOWAR.SYMBOL", "SYMBOL"});
     return f;
+}
+
+void GoodsFields::appendTo(std::vector<int>& out) const {
+    out.insert(out.end(), {name, nameCase, eto, unit, pkwiu, retailPrice, unitPrice, vat, producerName, producerCode,
+                           kind, currency, symbol});
 }
 
 pricelist::GoodsRecord GoodsFromRow(const DataSet& ds, const GoodsFields& f, int row, bool withProducer) {
@@ -251,6 +260,28 @@ private:
     std::size_t size_ = 0;
 };
 
+// The slot of each producer id, in the order the ids are first seen.
+// Catalogue ids are small: those are looked up in a table, the rest hashed.
+class ProducerSlots {
+public:
+    // The id's slot; `next` (and it is taken) for an id not seen before.
+    std::uint32_t slot(std::int64_t id, std::uint32_t next) {
+        if (id >= 0 && id < kDirect) {
+            const auto i = static_cast<std::size_t>(id);
+            if (i >= direct_.size()) direct_.resize(i + 1, kNone);
+            if (direct_[i] == kNone) direct_[i] = next;
+            return direct_[i];
+        }
+        return hashed_.emplace(id, next).first->second;
+    }
+
+private:
+    static constexpr std::int64_t kDirect = 1 << 20;
+    static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+    std::vector<std::uint32_t> direct_;
+    std::unordered_map<std::int64_t, std::uint32_t> hashed_;
+};
+
 // One price list written by a walk: the rows of one kind ("M", "S", "R") or of
 // every kind (an empty filter), under the header of `headKind`.
 struct Output {
@@ -314,10 +345,7 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     const int kindField = fieldOf(list, {"TYP_RMS", "TOWAR.TYP_RMS"});
     // A producer's line is the same on each of its rows: descrambled once.
     const int producerField = fieldOf(list, {"PRODUCENT.ID_PRODUCENTA", "ID_PRODUCENTA"});
-    std::unordered_map<std::int64_t, std::uint32_t> producerSlot;
-    constexpr std::int64_t kDirectIds = 1 << 20;
-    constexpr std::uint32_t kNoSlot = std::numeric_limits<std::uint32_t>::max();
-    std::vector<std::uint32_t> directSlot;
+    ProducerSlots producerSlots;
     std::vector<std::string> producerLines;
     // The name and code the goods lines carry, per producer slot.
     std::vector<std::pair<std::string, std::string>> producerOfLine;
@@ -326,8 +354,8 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     const auto addProducer = [&](int row) {
         const pricelist::SupplierRecord s = SupplierFromRow(list, supplierFields, row);
         producerLines.push_back(pricelist::SupplierLine(s));
-        producerOfLine.emplace_back(plain(list, row, 1, goodsFields.producerName),
-                                    plain(list, row, 2, goodsFields.producerCode));
+        // The goods lines' producer code is the supplier's own.
+        producerOfLine.emplace_back(plain(list, row, 1, goodsFields.producerName), s.code);
     };
     constexpr std::uint32_t kNoLine = std::numeric_limits<std::uint32_t>::max();
     struct Note {
@@ -365,25 +393,10 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
             const bool byProducer = src.listKind == ListKind::Goods;
             if (byProducer) {
                 const Cell id = producerField >= 0 ? list.cell(row, producerField) : Cell();
-                const auto slot = static_cast<std::uint32_t>(producerLines.size());
-                if (id.type() != CellType::Integer) {
-                    addProducer(row);
-                    n.producer = slot;
-                } else if (const std::int64_t pid = id.asInt(); pid >= 0 && pid < kDirectIds) {
-                    // Catalogue ids are small: a table of them, no hashing.
-                    if (static_cast<std::size_t>(pid) >= directSlot.size())
-                        directSlot.resize(static_cast<std::size_t>(pid) + 1, kNoSlot);
-                    std::uint32_t& known = directSlot[static_cast<std::size_t>(pid)];
-                    if (known == kNoSlot) {
-                        known = slot;
-                        addProducer(row);
-                    }
-                    n.producer = known;
-                } else {
-                    const auto [it, added] = producerSlot.emplace(id.asInt(), slot);
-                    if (added) addProducer(row);
-                    n.producer = it->second;
-                }
+                const auto next = static_cast<std::uint32_t>(producerLines.size());
+                // A row without an id is a producer of its own.
+                n.producer = id.type() == CellType::Integer ? producerSlots.slot(id.asInt(), next) : next;
+                if (n.producer == next) addProducer(row);
             }
             pricelist::GoodsRecord g = GoodsFromRow(list, goodsFields, row, !byProducer && !fromSupplier);
             if (fromSupplier) {
@@ -414,33 +427,9 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     };
     if (list.keyed() && total >= gKeyOrderRows) {
         // The walk reads only the fields the lines are made of.
-        const std::vector<int> fields{kindField,
-                                      producerField,
-                                      supplierFields.code,
-                                      supplierFields.nip,
-                                      supplierFields.name,
-                                      supplierFields.nameCase,
-                                      supplierFields.postalCode,
-                                      supplierFields.street,
-                                      supplierFields.town,
-                                      supplierFields.province,
-                                      supplierFields.phone,
-                                      supplierFields.fax,
-                                      supplierFields.email,
-                                      supplierFields.www,
-                                      goodsFields.name,
-                                      goodsFields.nameCase,
-                                      goodsFields.eto,
-                                      goodsFields.unit,
-                                      goodsFields.pkwiu,
-                                      goodsFields.retailPrice,
-                                      goodsFields.unitPrice,
-                                      goodsFields.vat,
-                                      goodsFields.producerName,
-                                      goodsFields.producerCode,
-                                      goodsFields.kind,
-                                      goodsFields.currency,
-                                      goodsFields.symbol};
+        std::vector<int> fields{kindField, producerField};
+        supplierFields.appendTo(fields);
+        goodsFields.appendTo(fields);
         list.visitByKey(visit, fields);
     } else {
         for (int row = 0; row < total && visit(row); ++row) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/pricelist.h"
 #include "data/dataset.h"
@@ -106,11 +107,13 @@ struct SupplierFields {
     int code = -1, nip = -1, name = -1, nameCase = -1, postalCode = -1, street = -1, town = -1, province = -1,
         phone = -1, fax = -1, email = -1, www = -1;
     static SupplierFields Of(const data::DataSet& ds, bool fromSupplierList);
+    void appendTo(std::vector<int>& fields) const;
 };
 struct GoodsFields {
     int name = -1, nameCase = -1, eto = -1, unit = -1, pkwiu = -1, retailPrice = -1, unitPrice = -1, vat = -1,
         producerName = -1, producerCode = -1, kind = -1, currency = -1, symbol = -1;
     static GoodsFields Of(const data::DataSet& ds);
+    void appendTo(std::vector<int>& fields) const;
 };
 pricelist::SupplierRecord SupplierFromRow(const data::DataSet& ds, const SupplierFields& fields, int viewRow);
 // Without the producer's name and code when `withProducer` is false (a walk
