@@ -851,7 +851,7 @@ struct DataSet::KeysetState {
     // For a walk of some fields only: "TABLE.COLUMN" of each data field
     // (empty for an expression), and the statement around the select list.
     std::vector<std::string> origins;
-    std::string walkHead;    // "SELECT" (no walk of some fields after DISTINCT)
+    bool walkable = false;   // a plain SELECT (DISTINCT needs every column)
     std::string walkTail;    // " FROM … WHERE … ORDER BY key"
     CachedRow walk;          // the row being visited
     std::vector<bool> walkHas;  // the fields the walk reads
@@ -1026,7 +1026,7 @@ bool DataSet::openKeyed(Statement& full, std::string& error) {
     }
     ks->fullJet = sql_;
     for (std::size_t f = 0; f < names.size(); ++f) ks->origins.push_back(origin(static_cast<int>(f)));
-    ks->walkHead = std::string(parts.head);
+    ks->walkable = parts.head == "SELECT";
     ks->walkTail = " " + std::string(parts.from) + where + " ORDER BY " + keyExpr;
     ks->keyOrderJet = std::string(parts.head) + std::string(parts.list) + std::string(parts.from) + where +
                       " ORDER BY " + keyExpr;
@@ -1129,10 +1129,6 @@ bool DataSet::ensureKnown(std::size_t rows) const {
     return view_.size() >= rows;
 }
 
-bool DataSet::visitByKey(const std::function<bool(int viewRow)>& visit) {
-    return visitByKey(visit, {});
-}
-
 bool DataSet::visitByKey(const std::function<bool(int viewRow)>& visit, const std::vector<int>& fields) {
     if (!active_) return true;
     const auto inViewOrder = [&](std::size_t from) {
@@ -1145,7 +1141,7 @@ bool DataSet::visitByKey(const std::function<bool(int viewRow)>& visit, const st
     KeysetState& ks = *keyset_;
     // Some fields only: the walk's statement lists just their columns, and
     // its rows stay out of the cache (the other fields would be missing).
-    bool some = !fields.empty() && ks.walkHead == "SELECT";
+    bool some = !fields.empty() && ks.walkable;
     std::vector<bool> has(ks.columns, false);
     for (const int f : fields) {
         // A computed field is worked out as usual, from whatever it reads.
@@ -1160,7 +1156,7 @@ bool DataSet::visitByKey(const std::function<bool(int viewRow)>& visit, const st
     std::vector<std::size_t> walkCols;
     int keyCol = ks.keyField;
     if (some) {
-        walkJet = ks.walkHead;
+        walkJet = "SELECT";
         for (std::size_t f = 0; f < ks.columns; ++f) {
             if (!has[f]) continue;
             if (static_cast<int>(f) == ks.keyField) keyCol = static_cast<int>(walkCols.size());

@@ -186,12 +186,11 @@ public:
     // During a call the row's values are read without a statement of their
     // own. Every key is read first; a set without a keyset is visited in view
     // order. False when `visit` returned false or reading failed (loadError()).
-    bool visitByKey(const std::function<bool(int viewRow)>& visit);
-    // The same, the walk reading only `fields` (data fields) of each row: the
+    // With `fields` (data fields), the walk reads only those of each row: the
     // engine skips the columns nobody asks for. While a row is visited those
     // fields answer from the walk (their text lives until the next row);
     // any other field is read the usual way.
-    bool visitByKey(const std::function<bool(int viewRow)>& visit, const std::vector<int>& fields);
+    bool visitByKey(const std::function<bool(int viewRow)>& visit, const std::vector<int>& fields = {});
     static void setOpenBudget(std::chrono::milliseconds budget, std::size_t minRows = 64);
     static std::chrono::milliseconds openBudget();
     static std::size_t openMinRows();
