@@ -1,10 +1,13 @@
 #include "core/pricelist.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <ctime>
 #include <istream>
+#include <system_error>
 #include <ostream>
 
 #include "core/cp1250.h"
@@ -111,19 +114,24 @@ void join(std::string& line, const std::string& f) {
     line += f;
 }
 
-// Appends ";" and the field as field() makes it, without a string of its own.
-void joinField(std::string& line, std::string_view s, bool trim = true) {
+// Appends the field as field() makes it, without a string of its own.
+void appendField(std::string& line, std::string_view s, bool trim = true) {
     if (trim) {
         std::size_t b = 0, e = s.size();
         while (b < e && isBlank(s[b])) ++b;
         while (e > b && isBlank(s[e - 1])) --e;
         s = s.substr(b, e - b);
     }
-    line += ';';
     const std::size_t from = line.size();
     line.append(s);
     for (std::size_t i = from; i < line.size(); ++i)
         if (line[i] == ';') line[i] = ' ';
+}
+
+// The same after a ";".
+void joinField(std::string& line, std::string_view s, bool trim = true) {
+    line += ';';
+    appendField(line, s, trim);
 }
 
 }  // namespace
@@ -185,34 +193,43 @@ std::string RecoverKey(std::string_view disguised, Version v) {
 }
 
 std::string EncodeLine(std::string_view line, std::string_view key) {
+    std::string out;
+    AppendEncodedLine(out, line, key);
+    return out;
+}
+
+void AppendEncodedLine(std::string& out, std::string_view line, std::string_view key) {
     const EscapeTable& t = escapes();
-    // The escaped line, three bytes at most for each.
-    std::string s(line.size() * 3, '\0');
-    std::size_t n = 0;
-    for (const char c : line) {
-        const char latin = t.latin[static_cast<unsigned char>(c)];
-        if (latin != 0) {
-            s[n++] = '@';
-            s[n++] = '@';
-            s[n++] = latin;
-        } else {
-            const auto u = static_cast<unsigned char>(c);
-            s[n++] = (u < 32 || u > 126) ? ' ' : c;
-        }
-    }
-    // Each byte shifted by the key's digit at its place, then the whole
-    // written back to front, with a closing space.
-    std::string out(n + 1, ' ');
+    // Polish letters become "@@" and their Latin letter: the encoded length first.
+    std::size_t n = line.size();
+    for (const char c : line)
+        if (t.latin[static_cast<unsigned char>(c)] != 0) n += 2;
+    const std::size_t base = out.size();
+    out.resize(base + n + 1);
+    // Each escaped byte shifted by the key's digit at its place, written
+    // from the back, so the line comes out reversed; then a closing space.
+    char* p = out.data() + base + n;
+    *p = ' ';
     std::size_t k = 0;
-    for (std::size_t i = 0; i < n; ++i) {
+    const auto put = [&](unsigned char b) {
         int d = 0;
         if (!key.empty()) {
             d = static_cast<unsigned char>(key[k]) - '0';
             if (++k == key.size()) k = 0;
         }
-        out[n - 1 - i] = static_cast<char>(static_cast<unsigned char>(s[i]) + d);
+        *--p = static_cast<char>(b + d);
+    };
+    for (const char c : line) {
+        const char latin = t.latin[static_cast<unsigned char>(c)];
+        if (latin != 0) {
+            put('@');
+            put('@');
+            put(static_cast<unsigned char>(latin));
+        } else {
+            const auto u = static_cast<unsigned char>(c);
+            put((u < 32 || u > 126) ? ' ' : u);
+        }
     }
-    return out;
 }
 
 bool DecodeLine(std::string_view encoded, std::string_view key, std::string& line, std::string& error) {
@@ -306,32 +323,61 @@ std::string PriceText(std::optional<double> v) {
 }
 
 std::optional<std::string> GoodsLine(const GoodsRecord& r, Version v) {
-    const std::string eto = field(r.eto);
-    long long number = 0;
-    if (!wholeNumber(eto, number) || number == 0) return std::nullopt;
-    if (r.kind == "M" && eto.size() < 7) return std::nullopt;
-    if (r.kind == "S" && eto.size() < 5) return std::nullopt;
+    std::string line;
+    if (!GoodsLineInto(r, v, line)) return std::nullopt;
+    return line;
+}
 
-    std::string line = field(r.name);
-    line.reserve(line.size() + 128);
-    join(line, eto);
+namespace {
+// Appends ";" and the price as PriceText writes it; the common case (no
+// exponent) without a string of its own.
+void joinPrice(std::string& line, std::optional<double> v) {
+    line += ';';
+    if (!v) return;
+    if (std::isfinite(*v)) {
+        const double x = *v == 0 ? 0.0 : *v;  // no "-0"
+        char buf[64];
+        const auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
+        if (res.ec == std::errc() && std::find(buf, res.ptr, 'e') == res.ptr) {
+            line.append(buf, res.ptr);
+            return;
+        }
+    }
+    line += PriceText(v);
+}
+}  // namespace
+
+bool GoodsLineInto(const GoodsRecord& r, Version v, std::string& line) {
+    line.clear();
+    // An index that is a whole number holds neither blanks nor ";".
+    std::string_view eto = r.eto;
+    while (!eto.empty() && isBlank(eto.front())) eto.remove_prefix(1);
+    while (!eto.empty() && isBlank(eto.back())) eto.remove_suffix(1);
+    long long number = 0;
+    if (!wholeNumber(eto, number) || number == 0) return false;
+    if (r.kind == "M" && eto.size() < 7) return false;
+    if (r.kind == "S" && eto.size() < 5) return false;
+
+    appendField(line, r.name);
+    line += ';';
+    line.append(eto);
     joinField(line, r.unit);
     if (v == Version::V10) {
-        joinField(line, PriceText(r.retailPrice));
-        joinField(line, PriceText(r.unitPrice));
+        joinPrice(line, r.retailPrice);
+        joinPrice(line, r.unitPrice);
         joinField(line, r.producerName);
         joinField(line, r.producerCode);
         joinField(line, r.kind, false);
-        return line;
+        return true;
     }
     joinField(line, r.pkwiu);
-    joinField(line, PriceText(r.unitPrice));
+    joinPrice(line, r.unitPrice);
     joinField(line, r.vat);
     joinField(line, r.producerCode);
     joinField(line, r.kind, false);
     joinField(line, r.currency, false);
     if (v == Version::V21) joinField(line, r.symbol);
-    return line;
+    return true;
 }
 
 namespace {

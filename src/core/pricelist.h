@@ -41,6 +41,8 @@ std::string RecoverKey(std::string_view disguised, Version v);
 // escaped as "@@" + letter, other bytes outside 32..126 made blanks, the key
 // digits added position by position, the line reversed, one blank appended.
 std::string EncodeLine(std::string_view line, std::string_view key);
+// The encoded line appended to `out`: for writers of many lines.
+void AppendEncodedLine(std::string& out, std::string_view line, std::string_view key);
 // The inverse. False (with the reason) when the text cannot be an encoded
 // line of this key.
 bool DecodeLine(std::string_view encoded, std::string_view key, std::string& line, std::string& error);
@@ -71,6 +73,8 @@ struct GoodsRecord {
 // out: an ETO index that is not a whole number or is zero, a kind "M" with
 // an index shorter than 7 characters, a kind "S" with one shorter than 5.
 std::optional<std::string> GoodsLine(const GoodsRecord& r, Version v);
+// The same into `line`, whose storage is reused; false for a row left out.
+bool GoodsLineInto(const GoodsRecord& r, Version v, std::string& line);
 
 // A price in the file's form: shortest general form, up to 15 significant
 // digits, ".", empty for none.

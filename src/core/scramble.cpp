@@ -130,8 +130,14 @@ std::string Szyfruj(std::string_view bytes, int mode) {
 }
 
 std::string Deszyfruj(std::string_view bytes, int mode) {
-    if (mode != 1 && !isPositional(mode)) return std::string(bytes);
-    std::string out(bytes);
+    std::string out;
+    DeszyfrujInto(bytes, mode, out);
+    return out;
+}
+
+void DeszyfrujInto(std::string_view bytes, int mode, std::string& out) {
+    out.assign(bytes);
+    if (mode != 1 && !isPositional(mode)) return;
     if (mode == 1) {
         // Inverse table: the position of each code in T; 255 is not in T.
         static const std::array<unsigned char, 256> inverse = [] {
@@ -151,23 +157,42 @@ std::string Deszyfruj(std::string_view bytes, int mode) {
             ch = static_cast<char>((static_cast<unsigned char>(ch) + 256 - g.random(100)) & 0xFF);
         }
     }
-    if (out.find(kEscape) == std::string::npos) return out;  // nothing to unfold
-    return unfold(out);
+    // Unfolded in place: an escape pair becomes one letter, so the text
+    // only shrinks.
+    std::size_t i = out.find(kEscape);
+    if (i == std::string::npos) return;
+    std::size_t w = i;
+    for (; i < out.size(); ++i) {
+        if (out[i] == kEscape && i + 1 < out.size()) {
+            const std::size_t k = kEscapeLetters.find(out[i + 1]);
+            if (k != std::string_view::npos) {
+                out[w++] = kPolish[k];
+                ++i;
+                continue;
+            }
+        }
+        out[w++] = out[i];
+    }
+    out.resize(w);
 }
 
 std::string NalozWielkoscLiter(std::string_view name, std::string_view mask) {
     std::string out(name);
+    NalozWielkoscLiterWMiejscu(out, mask);
+    return out;
+}
+
+void NalozWielkoscLiterWMiejscu(std::string& name, std::string_view mask) {
     std::size_t p = 0;  // 0-based position in the name = index of the flag
     for (char m : mask) {
         const unsigned group = (static_cast<unsigned char>(m) + 256u - 32u) & 0x7Fu;
         for (int bit = 6; bit >= 0; --bit, ++p) {
-            if (p >= out.size()) return out;
+            if (p >= name.size()) return;
             if ((group & (1u << bit)) == 0) {
-                out[p] = static_cast<char>(cp1250::toLower(static_cast<unsigned char>(out[p])));
+                name[p] = static_cast<char>(cp1250::toLower(static_cast<unsigned char>(name[p])));
             }
         }
     }
-    return out;
 }
 
 std::string ZbudujMaskeWielkosci(std::string_view mixedCaseName) {

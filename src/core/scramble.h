@@ -57,9 +57,13 @@ std::string unfold(std::string_view bytes);
 // 3 positional, any other mode leaves the text unchanged.
 std::string Szyfruj(std::string_view bytes, int mode);
 std::string Deszyfruj(std::string_view bytes, int mode);
+// The same into `out`, whose storage is reused: for walks over many rows.
+void DeszyfrujInto(std::string_view bytes, int mode, std::string& out);
 
 // Restores a name's letter case from its case mask (Windows-1250 bytes).
 std::string NalozWielkoscLiter(std::string_view name, std::string_view mask);
+// The same on the name in place.
+void NalozWielkoscLiterWMiejscu(std::string& name, std::string_view mask);
 // The inverse, used by the catalogue builder: the mask that turns
 // upper(name) back into name. Never longer than needed.
 std::string ZbudujMaskeWielkosci(std::string_view mixedCaseName);

@@ -53,6 +53,25 @@ std::string plain(const DataSet& ds, int row, int mode, int field) {
     return Deszyfruj(c.bytes(), mode);
 }
 
+// The same into a string whose storage is reused.
+void rawInto(std::string& out, const DataSet& ds, int row, int field) {
+    if (field < 0) {
+        out.clear();
+        return;
+    }
+    const Cell c = ds.cell(row, field);
+    out.assign(c.bytes());
+}
+
+void plainInto(std::string& out, const DataSet& ds, int row, int mode, int field) {
+    if (field < 0) {
+        out.clear();
+        return;
+    }
+    const Cell c = ds.cell(row, field);
+    DeszyfrujInto(c.bytes(), mode, out);
+}
+
 std::string raw(const DataSet& ds, int row, std::initializer_list<std::string_view> names) {
     return raw(ds, row, fieldOf(ds, names));
 }
@@ -166,23 +185,34 @@ void GoodsFields::appendTo(std::vector<int>& out) const {
 
 pricelist::GoodsRecord GoodsFromRow(const DataSet& ds, const GoodsFields& f, int row, bool withProducer) {
     pricelist::GoodsRecord g;
-    g.name = NalozWielkoscLiter(plain(ds, row, 1, f.name), raw(ds, row, f.nameCase));
-    g.eto = plain(ds, row, 2, f.eto);
-    g.unit = raw(ds, row, f.unit);
+    GoodsFromRow(ds, f, row, withProducer, g);
+    return g;
+}
+
+void GoodsFromRow(const DataSet& ds, const GoodsFields& f, int row, bool withProducer, pricelist::GoodsRecord& g) {
+    plainInto(g.name, ds, row, 1, f.name);
+    if (f.nameCase >= 0) {
+        const Cell mask = ds.cell(row, f.nameCase);
+        NalozWielkoscLiterWMiejscu(g.name, mask.bytes());
+    }
+    plainInto(g.eto, ds, row, 2, f.eto);
+    rawInto(g.unit, ds, row, f.unit);
     // Stored positionally scrambled like the other classification columns:
     // written as stored it would reach the price list unreadable.
-    g.pkwiu = plain(ds, row, 2, f.pkwiu);
+    plainInto(g.pkwiu, ds, row, 2, f.pkwiu);
     g.retailPrice = number(ds, row, f.retailPrice);
     g.unitPrice = number(ds, row, f.unitPrice);
-    g.vat = raw(ds, row, f.vat);
+    rawInto(g.vat, ds, row, f.vat);
     if (withProducer) {
-        g.producerName = plain(ds, row, 1, f.producerName);
-        g.producerCode = plain(ds, row, 2, f.producerCode);
+        plainInto(g.producerName, ds, row, 1, f.producerName);
+        plainInto(g.producerCode, ds, row, 2, f.producerCode);
+    } else {
+        g.producerName.clear();
+        g.producerCode.clear();
     }
-    g.kind = raw(ds, row, f.kind);
-    g.currency = raw(ds, row, f.currency);
-    g.symbol = plain(ds, row, 2, f.symbol);
-    return g;
+    rawInto(g.kind, ds, row, f.kind);
+    rawInto(g.currency, ds, row, f.currency);
+    plainInto(g.symbol, ds, row, 2, f.symbol);
 }
 
 pricelist::GoodsRecord GoodsFromRow(const DataSet& ds, int row) {
@@ -282,6 +312,35 @@ private:
     std::unordered_map<std::int64_t, std::uint32_t> hashed_;
 };
 
+// A file written in large pieces: the many short lines of a walk are
+// gathered in memory and written a chunk at a time.
+class ChunkedFile {
+public:
+    bool open(const std::string& path) {
+        file_.open(path, std::ios::binary | std::ios::trunc);
+        pending_.reserve(kChunk + 4096);
+        return static_cast<bool>(file_);
+    }
+    // Bytes are appended here; wrote() then passes a full chunk on.
+    std::string& pending() { return pending_; }
+    bool wrote() { return pending_.size() < kChunk || flush(); }
+    bool flush() {
+        if (!pending_.empty()) file_.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
+        pending_.clear();
+        return static_cast<bool>(file_);
+    }
+    bool close() {
+        const bool flushed = flush();
+        file_.close();
+        return flushed && !file_.fail();
+    }
+
+private:
+    static constexpr std::size_t kChunk = std::size_t{1} << 20;
+    std::ofstream file_;
+    std::string pending_;
+};
+
 // One price list written by a walk: the rows of one kind ("M", "S", "R") or of
 // every kind (an empty filter), under the header of `headKind`.
 struct Output {
@@ -290,7 +349,7 @@ struct Output {
     std::string target;
     std::string tmpName;  // its goods lines while the rows are walked
     SupplierLines suppliers;
-    std::ofstream goods;
+    ChunkedFile goods;
 };
 
 // Walks the list once, writing the goods lines of every output to its
@@ -317,8 +376,7 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     DataSet& list = *src.list;
     ListPause pause(list);
     for (Output& o : outs) {
-        o.goods.open(tmp.file(o.tmpName), std::ios::binary | std::ios::trunc);
-        if (!o.goods) {
+        if (!o.goods.open(tmp.file(o.tmpName))) {
             r.error = "nie można utworzyć pliku tymczasowego";
             return r;
         }
@@ -372,19 +430,22 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     }
     std::vector<Note> notes(static_cast<std::size_t>(total));
     const std::string linesName = tmp.file("lines.tmp");
-    std::ofstream lines(linesName, std::ios::binary | std::ios::trunc);
-    if (!lines) {
+    ChunkedFile lines;
+    if (!lines.open(linesName)) {
         r.error = "nie można utworzyć pliku tymczasowego";
         return r;
     }
     std::uint64_t linesSize = 0;
     int done = 0;
     bool writeFailed = false;
+    // Reused from row to row.
+    pricelist::GoodsRecord g;
+    std::string line, kind;
     const auto visit = [&](int row) {
         Note& n = notes[static_cast<std::size_t>(row)];
         n.visited = true;
-        const std::string kind =
-            cp1250::upper(kindField >= 0 ? list.cell(row, kindField).bytes() : std::string_view());
+        rawInto(kind, list, row, kindField);
+        for (char& ch : kind) ch = static_cast<char>(cp1250::toUpper(static_cast<unsigned char>(ch)));
         for (std::size_t i = 0; i < outs.size(); ++i)
             if (outs[i].filter.empty() || outs[i].filter == kind) n.outputs |= static_cast<std::uint8_t>(1U << i);
         if (n.outputs != 0) {
@@ -398,7 +459,7 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
                 n.producer = id.type() == CellType::Integer ? producerSlots.slot(id.asInt(), next) : next;
                 if (n.producer == next) addProducer(row);
             }
-            pricelist::GoodsRecord g = GoodsFromRow(list, goodsFields, row, !byProducer && !fromSupplier);
+            GoodsFromRow(list, goodsFields, row, !byProducer && !fromSupplier, g);
             if (fromSupplier) {
                 g.producerName = supplierName;
                 g.producerCode = supplierCode;
@@ -407,16 +468,17 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
                 if (src.version == pricelist::Version::V10) g.producerName = producerOfLine[n.producer].first;
                 g.producerCode = producerOfLine[n.producer].second;
             }
-            if (const std::optional<std::string> line = pricelist::GoodsLine(g, src.version)) {
-                const std::string encoded = pricelist::EncodeLine(*line, key);
-                lines.write(encoded.data(), static_cast<std::streamsize>(encoded.size()));
-                if (!lines) {
+            if (pricelist::GoodsLineInto(g, src.version, line)) {
+                std::string& out = lines.pending();
+                const std::size_t before = out.size();
+                pricelist::AppendEncodedLine(out, line, key);
+                n.offset = linesSize;
+                n.length = static_cast<std::uint32_t>(out.size() - before);
+                linesSize += n.length;
+                if (!lines.wrote()) {
                     writeFailed = true;
                     return false;
                 }
-                n.offset = linesSize;
-                n.length = static_cast<std::uint32_t>(encoded.size());
-                linesSize += encoded.size();
             }
         }
         if (src.progress && !src.progress(++done, total)) {
@@ -435,8 +497,7 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
         for (int row = 0; row < total && visit(row); ++row) {
         }
     }
-    lines.close();
-    if (writeFailed || lines.fail()) {
+    if (!lines.close() || writeFailed) {
         r.error = "zapis pliku tymczasowego nie powiódł się";
         return r;
     }
@@ -463,9 +524,10 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
                     o.suppliers.add(producerLines[n.producer]);
                 }
                 if (n.length == kNoLine) continue;
-                o.goods.write(mapped.data() + n.offset, n.length);
-                o.goods << kCrLf;
-                if (!o.goods) {
+                std::string& out = o.goods.pending();
+                out.append(mapped.data() + n.offset, n.length);
+                out.append(kCrLf);
+                if (!o.goods.wrote()) {
                     r.error = "zapis pliku tymczasowego nie powiódł się";
                     return r;
                 }
@@ -476,8 +538,7 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     std::error_code removeEc;
     fs::remove(linesName, removeEc);
     for (Output& o : outs) {
-        o.goods.close();
-        if (o.goods.fail()) {
+        if (!o.goods.close()) {
             r.error = "zapis pliku tymczasowego nie powiódł się";
             return r;
         }

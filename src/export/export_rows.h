@@ -120,6 +120,9 @@ pricelist::SupplierRecord SupplierFromRow(const data::DataSet& ds, const Supplie
 // that has them per producer).
 pricelist::GoodsRecord GoodsFromRow(const data::DataSet& ds, const GoodsFields& fields, int viewRow,
                                     bool withProducer);
+// The same into a record whose strings are reused from row to row.
+void GoodsFromRow(const data::DataSet& ds, const GoodsFields& fields, int viewRow, bool withProducer,
+                  pricelist::GoodsRecord& into);
 pricelist::UnitPriceRow UnitPriceFromRow(const data::DataSet& ds, int viewRow);
 
 // Detaches a list's handlers and suspends its notifications for a scope; on

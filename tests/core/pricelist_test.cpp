@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include <limits>
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/cp1250.h"
 
@@ -67,6 +70,19 @@ TEST(PriceListEncode, PolishLettersKeyAndReversal) {
     EXPECT_EQ(EncodeLine("", "070420050000"), " ");
     // Past the twelfth byte the key starts again from its first digit.
     EXPECT_EQ(EncodeLine("abcdefghijklmn", "123456789012"), "pnnljrpnljhfdb ");
+}
+
+TEST(PriceListEncode, AppendedLinesFollowWhatTheBufferHolds) {
+    std::string out = "abc";
+    AppendEncodedLine(out, fromUtf8("Łódź"), "070420050000");
+    EXPECT_EQ(out, "abcx@EdoBDLG@ ");
+    AppendEncodedLine(out, "", "070420050000");
+    AppendEncodedLine(out, "abcdefghijklmn", "123456789012");
+    EXPECT_EQ(out, "abcx@EdoBDLG@  pnnljrpnljhfdb ");
+    // Without a key nothing is shifted.
+    out.clear();
+    AppendEncodedLine(out, "ab", "");
+    EXPECT_EQ(out, "ba ");
 }
 
 TEST(PriceListEncode, DecodeIsTheInverseAndRejectsGarbage) {
@@ -134,6 +150,39 @@ TEST(PriceListRecords, GoodsLinePerVersion) {
     EXPECT_EQ(PriceText(1234567.125), "1234567.125");
     EXPECT_EQ(PriceText(0.00001), "1E-5");
     EXPECT_EQ(PriceText(std::nullopt), "");
+}
+
+TEST(PriceListRecords, GoodsLineIntoReusesTheBufferAndEmptiesItForARejectedRow) {
+    std::string line(500, 'x');
+    ASSERT_TRUE(GoodsLineInto(goods(" 1234567 ", "M"), Version::V21, line));
+    EXPECT_EQ(line, fromUtf8("Cegła pełna;1234567;szt;26.40;0.75;23;P1;M;PLN;C-1"));
+    EXPECT_FALSE(GoodsLineInto(goods("12345", "M"), Version::V21, line));
+    EXPECT_TRUE(line.empty());
+}
+
+TEST(PriceListRecords, PricesInLinesAreWrittenAsPriceTextWritesThem) {
+    // Plain decimals, the 15-digit rounding, exponents both ways, no "-0",
+    // values that are not numbers.
+    for (double v : {0.0, -0.0, 0.75, -2.5, 100.0, 1234567.125, 0.1 + 0.2, 123456789012345.6, 999999999999999.0,
+                     1e15, 1e16, 1.5e300, 0.0001, 0.00001, -0.000012345, std::numeric_limits<double>::infinity(),
+                     std::numeric_limits<double>::quiet_NaN()}) {
+        GoodsRecord g = goods("1234567", "M");
+        g.unitPrice = v;
+        const std::optional<std::string> line = GoodsLine(g, Version::V21);
+        ASSERT_TRUE(line) << v;
+        const std::vector<std::string_view> fields = [&] {
+            std::vector<std::string_view> f;
+            std::string_view rest = *line;
+            for (std::size_t at; (at = rest.find(';')) != std::string_view::npos; rest.remove_prefix(at + 1))
+                f.push_back(rest.substr(0, at));
+            f.push_back(rest);
+            return f;
+        }();
+        ASSERT_GT(fields.size(), 4u);
+        EXPECT_EQ(fields[4], PriceText(v)) << v;
+    }
+    EXPECT_EQ(PriceText(-0.0), "0");
+    EXPECT_EQ(PriceText(0.1 + 0.2), "0.3");
 }
 
 TEST(PriceListRecords, RowsRejectedByEtoRules) {

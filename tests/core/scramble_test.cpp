@@ -188,6 +188,22 @@ TEST(ScrambleRoundTrip, RandomTextsInEveryMode) {
     }
 }
 
+TEST(ScrambleRoundTrip, DescramblingIntoAReusedStringLeavesNothingOfTheLastValue) {
+    // Long values first, then short ones, escapes among them: each result
+    // must be the value alone, whatever the string held before.
+    std::mt19937 rng(20261209);
+    std::string out = "stale stale stale stale stale stale stale stale ~a~e~z";
+    for (int mode : {0, 1, 2, 3}) {
+        for (std::size_t length : {300u, 40u, 7u, 1u, 0u, 25u}) {
+            const std::string text = randomText(rng, length) + cp1250::fromUtf8("ąę~1") + randomText(rng, length / 3);
+            DeszyfrujInto(Szyfruj(text, mode), mode, out);
+            ASSERT_EQ(out, text) << "mode " << mode << " length " << length;
+        }
+    }
+    DeszyfrujInto("", 2, out);
+    EXPECT_TRUE(out.empty());
+}
+
 TEST(ScrambleRoundTrip, PolishTextGrowsByOnePerPolishLetter) {
     const std::string text = cp1250::fromUtf8("Zażółć gęślą jaźń ĄĘŻŹŁÓĆŃŚ");
     const std::size_t polishLetters = 9 + 9;
