@@ -323,12 +323,12 @@ int run(const Options& o) {
         // The floor of the export, which reads the rows in the order of their key.
         rawWalk("raw engine: every row and column of show-all, in key order",
                 std::string(parts.head) + std::string(parts.list) + tail);
-        // The same with only the columns a price list takes.
-        rawWalk("raw engine: the price list's columns of show-all, in key order",
+        // The same with only the columns the export's walk reads: the goods
+        // lines' own (each producer's record is read once, with its first row).
+        rawWalk("raw engine: the goods lines' columns of show-all, in key order",
                 "SELECT TOWAR.ID_TOWARU, TOWAR.NAZWA, TOWAR.caseNAZWA, TOWAR.INDEKS_ETO, TOWAR.PKWIU, TOWAR.SYMBOL,"
                 " TOWAR.CENA_DETALICZNA, TOWAR.CENA_JEDNOSTKOWA, TOWAR.TYP_RMS, PRODUCENT.ID_PRODUCENTA,"
-                " PRODUCENT.NAZWA, PRODUCENT.KOD_PRODUCENTA, PRODUCENT.casenazwaprod, JEDNOSTKA_MIARY.KOD,"
-                " WALUTA.KOD, STAWKA_VAT.KOD " +
+                " JEDNOSTKA_MIARY.KOD, WALUTA.KOD, STAWKA_VAT.KOD " +
                     tail);
     }
 

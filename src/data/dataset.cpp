@@ -1229,6 +1229,12 @@ Cell DataSet::keyedCell(RowId row, int field) const {
     KeysetState& ks = *keyset_;
     const KeysetState::CachedRow* c =
         row == ks.walk.row && ks.walkHas[static_cast<std::size_t>(field)] ? &ks.walk : ks.find(row);
+    // A field a walk does not read, of the row it visits: that row alone.
+    if (c == nullptr && row == ks.walk.row) {
+        ks.fetch({row});
+        c = ks.find(row);
+        if (c == nullptr) return {};
+    }
     // Only once every key is known: a statement whose order the engine must
     // sort gives its first row after its last, and the first page must not wait.
     if (c == nullptr && ks.complete && sortField_ < 0 && !filter_.active && ks.canStream(row)) {

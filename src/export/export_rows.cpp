@@ -438,6 +438,9 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
     std::uint64_t linesSize = 0;
     int done = 0;
     bool writeFailed = false;
+    // On the goods list each producer's record is read once, from the first
+    // of its rows, and its name and code are the record's.
+    const bool byProducer = src.listKind == ListKind::Goods;
     // Reused from row to row.
     pricelist::GoodsRecord g;
     std::string line, kind;
@@ -451,7 +454,6 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
         if (n.outputs != 0) {
             // The producer is listed before the row's own checks, so a
             // producer whose rows are all rejected is listed too.
-            const bool byProducer = src.listKind == ListKind::Goods;
             if (byProducer) {
                 const Cell id = producerField >= 0 ? list.cell(row, producerField) : Cell();
                 const auto next = static_cast<std::uint32_t>(producerLines.size());
@@ -488,10 +490,12 @@ Result writeOutputs(const PriceListSource& src, std::vector<Output>& outs) {
         return true;
     };
     if (list.keyed() && total >= gKeyOrderRows) {
-        // The walk reads only the fields the lines are made of.
+        // The walk reads only the fields the goods lines are made of; a
+        // producer's record is read with its first row alone.
         std::vector<int> fields{kindField, producerField};
-        supplierFields.appendTo(fields);
-        goodsFields.appendTo(fields);
+        GoodsFields lineFields = goodsFields;
+        if (byProducer) lineFields.producerName = lineFields.producerCode = -1;
+        lineFields.appendTo(fields);
         list.visitByKey(visit, fields);
     } else {
         for (int row = 0; row < total && visit(row); ++row) {
