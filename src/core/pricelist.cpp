@@ -7,8 +7,8 @@
 #include <cmath>
 #include <ctime>
 #include <istream>
-#include <system_error>
 #include <ostream>
+#include <system_error>
 
 #include "core/cp1250.h"
 #include "core/numfmt.h"
@@ -60,11 +60,15 @@ bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= 0x20;
 }
 
-std::string trimmed(std::string_view s) {
+std::string_view trimmedView(std::string_view s) {
     std::size_t b = 0, e = s.size();
     while (b < e && isBlank(s[b])) ++b;
     while (e > b && isBlank(s[e - 1])) --e;
-    return std::string(s.substr(b, e - b));
+    return s.substr(b, e - b);
+}
+
+std::string trimmed(std::string_view s) {
+    return std::string(trimmedView(s));
 }
 
 // A field as the file holds it: trimmed where the format says, ";" made a blank.
@@ -116,12 +120,7 @@ void join(std::string& line, const std::string& f) {
 
 // Appends the field as field() makes it, without a string of its own.
 void appendField(std::string& line, std::string_view s, bool trim = true) {
-    if (trim) {
-        std::size_t b = 0, e = s.size();
-        while (b < e && isBlank(s[b])) ++b;
-        while (e > b && isBlank(s[e - 1])) --e;
-        s = s.substr(b, e - b);
-    }
+    if (trim) s = trimmedView(s);
     const std::size_t from = line.size();
     line.append(s);
     for (std::size_t i = from; i < line.size(); ++i)
@@ -350,9 +349,7 @@ void joinPrice(std::string& line, std::optional<double> v) {
 bool GoodsLineInto(const GoodsRecord& r, Version v, std::string& line) {
     line.clear();
     // An index that is a whole number holds neither blanks nor ";".
-    std::string_view eto = r.eto;
-    while (!eto.empty() && isBlank(eto.front())) eto.remove_prefix(1);
-    while (!eto.empty() && isBlank(eto.back())) eto.remove_suffix(1);
+    const std::string_view eto = trimmedView(r.eto);
     long long number = 0;
     if (!wholeNumber(eto, number) || number == 0) return false;
     if (r.kind == "M" && eto.size() < 7) return false;

@@ -75,20 +75,30 @@ std::string fold(std::string_view bytes) {
     return out;
 }
 
-std::string unfold(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == kEscape && i + 1 < bytes.size()) {
-            const std::size_t k = kEscapeLetters.find(bytes[i + 1]);
+namespace {
+// Unfolds in place: an escape pair becomes one letter, so the text only shrinks.
+void unfoldInPlace(std::string& s) {
+    std::size_t i = s.find(kEscape);
+    if (i == std::string::npos) return;  // nothing to unfold
+    std::size_t w = i;
+    for (; i < s.size(); ++i) {
+        if (s[i] == kEscape && i + 1 < s.size()) {
+            const std::size_t k = kEscapeLetters.find(s[i + 1]);
             if (k != std::string_view::npos) {
-                out.push_back(kPolish[k]);
+                s[w++] = kPolish[k];
                 ++i;
                 continue;
             }
         }
-        out.push_back(bytes[i]);
+        s[w++] = s[i];
     }
+    s.resize(w);
+}
+}  // namespace
+
+std::string unfold(std::string_view bytes) {
+    std::string out(bytes);
+    unfoldInPlace(out);
     return out;
 }
 
@@ -157,23 +167,7 @@ void DeszyfrujInto(std::string_view bytes, int mode, std::string& out) {
             ch = static_cast<char>((static_cast<unsigned char>(ch) + 256 - g.random(100)) & 0xFF);
         }
     }
-    // Unfolded in place: an escape pair becomes one letter, so the text
-    // only shrinks.
-    std::size_t i = out.find(kEscape);
-    if (i == std::string::npos) return;
-    std::size_t w = i;
-    for (; i < out.size(); ++i) {
-        if (out[i] == kEscape && i + 1 < out.size()) {
-            const std::size_t k = kEscapeLetters.find(out[i + 1]);
-            if (k != std::string_view::npos) {
-                out[w++] = kPolish[k];
-                ++i;
-                continue;
-            }
-        }
-        out[w++] = out[i];
-    }
-    out.resize(w);
+    unfoldInPlace(out);
 }
 
 std::string NalozWielkoscLiter(std::string_view name, std::string_view mask) {

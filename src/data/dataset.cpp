@@ -1227,17 +1227,12 @@ int DataSet::recordCount() const {
 
 Cell DataSet::keyedCell(RowId row, int field) const {
     KeysetState& ks = *keyset_;
+    const bool walking = row == ks.walk.row;  // the row a walk visits
     const KeysetState::CachedRow* c =
-        row == ks.walk.row && ks.walkHas[static_cast<std::size_t>(field)] ? &ks.walk : ks.find(row);
-    // A field a walk does not read, of the row it visits: that row alone.
-    if (c == nullptr && row == ks.walk.row) {
-        ks.fetch({row});
-        c = ks.find(row);
-        if (c == nullptr) return {};
-    }
+        walking && ks.walkHas[static_cast<std::size_t>(field)] ? &ks.walk : ks.find(row);
     // Only once every key is known: a statement whose order the engine must
     // sort gives its first row after its last, and the first page must not wait.
-    if (c == nullptr && ks.complete && sortField_ < 0 && !filter_.active && ks.canStream(row)) {
+    if (c == nullptr && !walking && ks.complete && sortField_ < 0 && !filter_.active && ks.canStream(row)) {
         ks.stream(row, view_.size());
         c = ks.find(row);
     }
@@ -1245,7 +1240,8 @@ Cell DataSet::keyedCell(RowId row, int field) const {
         // The window of the view around the row (aligned, so a page of the
         // grid needs one or two reads and a walk reads each window once).
         std::vector<RowId> rows;
-        const int pos = viewRowOf(row);
+        // A field a walk does not read, of the row it visits: that row alone.
+        const int pos = walking ? -1 : viewRowOf(row);
         if (pos < 0) {
             rows.push_back(row);
         } else {

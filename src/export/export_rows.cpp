@@ -39,21 +39,9 @@ int fieldOf(const DataSet& ds, std::initializer_list<std::string_view> names) {
     return -1;
 }
 
-// The bytes of a resolved field (none for a field the set lacks). The cell
-// is held while its bytes are used: a computed value owns them.
-std::string raw(const DataSet& ds, int row, int field) {
-    if (field < 0) return {};
-    const Cell c = ds.cell(row, field);
-    return std::string(c.bytes());
-}
-
-std::string plain(const DataSet& ds, int row, int mode, int field) {
-    if (field < 0) return {};
-    const Cell c = ds.cell(row, field);
-    return Deszyfruj(c.bytes(), mode);
-}
-
-// The same into a string whose storage is reused.
+// The bytes of a resolved field (none for a field the set lacks), into a
+// string whose storage is reused. The cell is held while its bytes are
+// used: a computed value owns them.
 void rawInto(std::string& out, const DataSet& ds, int row, int field) {
     if (field < 0) {
         out.clear();
@@ -70,6 +58,18 @@ void plainInto(std::string& out, const DataSet& ds, int row, int mode, int field
     }
     const Cell c = ds.cell(row, field);
     DeszyfrujInto(c.bytes(), mode, out);
+}
+
+std::string raw(const DataSet& ds, int row, int field) {
+    std::string out;
+    rawInto(out, ds, row, field);
+    return out;
+}
+
+std::string plain(const DataSet& ds, int row, int mode, int field) {
+    std::string out;
+    plainInto(out, ds, row, mode, field);
+    return out;
 }
 
 std::string raw(const DataSet& ds, int row, std::initializer_list<std::string_view> names) {
