@@ -470,6 +470,11 @@ namespace {
 
 std::chrono::milliseconds gOpenBudget{25};
 std::size_t gOpenMinRows = 64;
+DataSet::ScanSwitch gScanSwitch = DataSet::ScanSwitch::Auto;
+// How long the plain scan is timed before an ordered statement starts, and
+// how many engine instructions pass between two looks at the clock.
+constexpr std::chrono::milliseconds kScanProbe{3};
+constexpr int kProgressOps = 1000;
 
 constexpr std::int32_t kNullRank = std::numeric_limits<std::int32_t>::min();
 
@@ -486,6 +491,20 @@ std::size_t DataSet::openMinRows() {
 
 std::chrono::milliseconds DataSet::openBudget() {
     return gOpenBudget;
+}
+
+void DataSet::setScanSwitch(ScanSwitch mode) {
+    gScanSwitch = mode;
+}
+
+DataSet::ScanSwitch DataSet::scanSwitch() {
+    return gScanSwitch;
+}
+
+bool preferScan(double orderedSeconds, std::size_t found, std::size_t wanted, double scanSeconds) {
+    if (found >= wanted || !(scanSeconds > 0) || !(orderedSeconds >= scanSeconds)) return false;
+    const double rest = static_cast<double>(wanted - found) * orderedSeconds / static_cast<double>(found + 1);
+    return rest > scanSeconds;
 }
 
 namespace {
@@ -644,6 +663,7 @@ struct DataSet::KeysetState {
                 std::chrono::steady_clock::now() >= deadline)
                 break;
             const int rc = sqlite3_step(st);
+            if (rc == SQLITE_INTERRUPT && race.gaveWay) break;  // the scan goes on from here
             if (rc != SQLITE_ROW) {
                 finish(rc != SQLITE_DONE ? sqlite3_errmsg(db) : "");
                 break;
@@ -721,6 +741,94 @@ struct DataSet::KeysetState {
         keys = std::move(sortedKeys);
         complete = true;
         keyStmt.finalize();
+    }
+
+    // --- the race
+    // During open, an ordered statement that is slow to give its first rows
+    // (its matches lie far down the order, after rows it visits at random)
+    // may give way to the side scan, which visits each page once and ends
+    // with every key. The engine cannot run two statements of a connection
+    // at once, so the scan is first timed for a moment, and the ordered
+    // statement, watched through the engine's progress callback, is stopped
+    // when preferScan says so; the scan then runs to its end.
+    struct Race {
+        KeysetState* ks = nullptr;
+        std::chrono::steady_clock::time_point start;
+        bool atOnce = false;
+        bool gaveWay = false;
+
+        static int check(void* self) noexcept {
+            Race& r = *static_cast<Race*>(self);
+            const std::size_t found = r.ks->keys.size();
+            if (found >= gOpenMinRows) return 0;
+            if (!r.atOnce) {
+                const std::chrono::duration<double> t = std::chrono::steady_clock::now() - r.start;
+                if (!preferScan(t.count(), found, gOpenMinRows, r.ks->scanSeconds)) return 0;
+            }
+            r.gaveWay = true;
+            return 1;  // the engine stops the statement with SQLITE_INTERRUPT
+        }
+    };
+    Race race;
+    double scanSeconds = 0;  // the side scan's expected time; 0: unknown
+
+    // Times the side scan for `span` and reckons its whole time from the
+    // share of the table's `tableRows` it visited. Its rows are not kept.
+    void probeSide(std::int64_t tableRows, std::chrono::steady_clock::duration span) {
+        scanSeconds = 0;
+        sqlite3_stmt* st = sideStmt.handle();
+        if (st == nullptr || tableRows <= 0) return;
+        sqlite3_stmt_status(st, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);
+        struct Stop {
+            std::chrono::steady_clock::time_point at;
+            static int check(void* self) noexcept {
+                return std::chrono::steady_clock::now() >= static_cast<Stop*>(self)->at ? 1 : 0;
+            }
+        };
+        const auto start = std::chrono::steady_clock::now();
+        Stop stop{start + span};
+        sqlite3_progress_handler(db, kProgressOps, &Stop::check, &stop);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        }
+        sqlite3_progress_handler(db, 0, nullptr, nullptr);
+        const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+        const std::int64_t visited = sqlite3_stmt_status(st, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);
+        sqlite3_reset(st);
+        // A scan done within the probe: a small result, quick either way.
+        if (rc == SQLITE_INTERRUPT && visited > 0 && visited < tableRows)
+            scanSeconds = seconds.count() * static_cast<double>(tableRows) / static_cast<double>(visited);
+    }
+
+    // Reads the first keys for open: the ordered statement until `deadline`
+    // (at least the minimum rows), or the side scan to its end if the
+    // ordered statement gives way to it.
+    void readFirst(std::chrono::steady_clock::time_point deadline) {
+        const bool racing = sideActive() && (race.atOnce || scanSeconds > 0);
+        if (racing) {
+            race.ks = this;
+            race.start = std::chrono::steady_clock::now();
+            race.gaveWay = false;
+            sqlite3_progress_handler(db, kProgressOps, &Race::check, &race);
+        }
+        read(std::numeric_limits<std::size_t>::max(), deadline, true);
+        if (racing) sqlite3_progress_handler(db, 0, nullptr, nullptr);
+        if (!race.gaveWay) return;
+        race.gaveWay = false;
+        // The statement is slow to its first rows, so the grid's pages are
+        // read by their keys, never by streaming it from its start.
+        streamDead = true;
+        readSide(std::numeric_limits<std::size_t>::max());
+        if (complete) return;
+        // The scan could not serve (a rank past 32 bits, another order, a
+        // failure): the ordered statement again from its start.
+        sqlite3_reset(keyStmt.handle());
+        keys.clear();
+        for (Rank& r : ranks) {
+            std::vector<std::int32_t>().swap(r.values);
+            r.usable = true;
+        }
+        read(std::numeric_limits<std::size_t>::max(), deadline, true);
     }
 
     // The positions of the scan's rows in the order of (rank, key), as the
@@ -974,6 +1082,21 @@ int orderedByRank(std::string_view order, const std::vector<std::string>& names,
     return -1;
 }
 
+// The largest rowid of a table, as its number of rows (0 when unknown).
+std::int64_t largestRowid(sqlite3* db, const char* table) {
+    if (table == nullptr) return 0;
+    std::string sql = "SELECT max(rowid) FROM \"";
+    for (const char* c = table; *c != 0; ++c) sql += *c == '"' ? std::string("\"\"") : std::string(1, *c);
+    sql += "\"";
+    sqlite3_stmt* st = nullptr;
+    std::int64_t rows = 0;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && st != nullptr &&
+        sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) == SQLITE_INTEGER)
+        rows = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return rows;
+}
+
 }  // namespace
 
 // Runs the key statement instead of loading the result. False when the
@@ -1048,8 +1171,14 @@ bool DataSet::openKeyed(Statement& full, std::string& error) {
         }
     }
 
+    if (ks->sideActive()) {
+        if (gScanSwitch == ScanSwitch::AtOnce)
+            ks->race.atOnce = true;
+        else if (gScanSwitch == ScanSwitch::Auto)
+            ks->probeSide(largestRowid(ks->db, sqlite3_column_table_name(fs, ks->keyField)), kScanProbe);
+    }
     const auto deadline = std::chrono::steady_clock::now() + gOpenBudget;
-    ks->read(std::numeric_limits<std::size_t>::max(), deadline, true);
+    ks->readFirst(deadline);
     if (!ks->error.empty()) {
         error = ks->error;
         return true;  // failed: error set

@@ -54,6 +54,14 @@ namespace kmx::data {
 class Database;
 class Statement;
 
+// Whether an ordered statement that has run `orderedSeconds` and given
+// `found` of the `wanted` first rows should give way to a plain scan of the
+// result expected to take `scanSeconds` (not positive: unknown). Not before
+// the ordered statement has spent what the whole scan costs, so an open takes
+// at most about twice the quicker of the two; then only when its rows, at
+// the rate they have come so far, would take longer than the scan.
+bool preferScan(double orderedSeconds, std::size_t found, std::size_t wanted, double scanSeconds);
+
 enum class CellType : std::uint8_t {
     Null,
     Integer,
@@ -178,8 +186,6 @@ public:
     bool fetchAll();
     // The engine's message when reading keys or rows failed after open.
     const std::string& loadError() const;
-    // How long open() reads keys before it returns, and how many it reads in
-    // any case; the rest are left for fetchMore(). Shared by all sets.
     // Calls `visit` once for every row of the view, in the order of the key
     // (for a table's key, the order the table is stored in: a walk of a large
     // result reads each page once instead of visiting the rows at random).
@@ -191,9 +197,19 @@ public:
     // fields answer from the walk (their text lives until the next row);
     // any other field is read the usual way.
     bool visitByKey(const std::function<bool(int viewRow)>& visit, const std::vector<int>& fields = {});
+    // How long open() reads keys before it returns, and how many it reads in
+    // any case; the rest are left for fetchMore(). Shared by all sets.
     static void setOpenBudget(std::chrono::milliseconds budget, std::size_t minRows = 64);
     static std::chrono::milliseconds openBudget();
     static std::size_t openMinRows();
+    // An ordered statement slow to give its first rows (a search whose
+    // matches lie far down the order) may give way, during open, to the
+    // plain scan of the result sorted here, which gives every key at once
+    // (see preferScan). Auto decides by the clock; Never keeps the ordered
+    // statement; AtOnce gives way at its first chance (for tests).
+    enum class ScanSwitch { Auto, Never, AtOnce };
+    static void setScanSwitch(ScanSwitch mode);
+    static ScanSwitch scanSwitch();
 
     // --- fields
     int fieldCount() const;

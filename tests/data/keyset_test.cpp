@@ -87,7 +87,12 @@ protected:
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
             " INSERT INTO T SELECT i, 't' || i, CASE WHEN i % 17 = 0 THEN NULL WHEN i % 5 = 0 THEN -(i % 7)"
             " WHEN i % 5 = 1 THEN (i % 9) * 16777216 + i % 3 WHEN i % 5 = 2 THEN (i % 4) * 65536"
-            " ELSE i % 11 END FROM n;");
+            " ELSE i % 11 END FROM n;"
+            // Ranks past 32 bits, indexed: a scan cannot order them here.
+            "CREATE TABLE X(ID INTEGER PRIMARY KEY, V TEXT, idx_nazwa INTEGER);"
+            "CREATE INDEX x_idx ON X(idx_nazwa);"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000)"
+            " INSERT INTO X SELECT i, 'x' || i, ((i * 7919) % 4001) * 3000000000 FROM n;");
     }
     static void TearDownTestSuite() {
         delete dir_;
@@ -101,7 +106,10 @@ protected:
         keyed_.setDatabase(&db_);
         keyed_.setKeyset({"ID", {"idx_nazwa", "idx_kod", "idx_p", "BRAK"}});
     }
-    void TearDown() override { DataSet::setOpenBudget(budget_, minRows_); }
+    void TearDown() override {
+        DataSet::setOpenBudget(budget_, minRows_);
+        DataSet::setScanSwitch(DataSet::ScanSwitch::Auto);
+    }
 
     void openBoth(const std::string& sql) {
         std::string error;
@@ -379,6 +387,58 @@ TEST_F(KeysetTest, TheScanOrdersTiesNullsAndNegativeRanksAsTheIndexDoes) {
     keyed_.fetchMore(std::numeric_limits<std::size_t>::max());
     EXPECT_TRUE(keyed_.complete());
     EXPECT_EQ(keyed_.recordCount(), 2000);
+    expectSameRows();
+}
+
+TEST(PreferScan, GivesWayOnlyAfterTheScansTimeAndWhenTheRowsComeTooSlowly) {
+    // Enough rows, or no estimate of the scan: the ordered statement goes on.
+    EXPECT_FALSE(preferScan(10.0, 64, 64, 1.0));
+    EXPECT_FALSE(preferScan(10.0, 0, 64, 0.0));
+    EXPECT_FALSE(preferScan(10.0, 0, 64, -1.0));
+    EXPECT_FALSE(preferScan(10.0, 0, 64, std::numeric_limits<double>::quiet_NaN()));
+    // Not before it has spent what the whole scan costs, however slow.
+    EXPECT_FALSE(preferScan(0.99, 0, 64, 1.0));
+    EXPECT_TRUE(preferScan(1.0, 0, 64, 1.0));
+    // Rows coming at a rate that finishes them sooner than a scan would.
+    EXPECT_FALSE(preferScan(1.0, 40, 64, 1.0));    // 24 more at 1/41 s each
+    EXPECT_TRUE(preferScan(1.0, 20, 64, 1.0));     // 44 more at 1/21 s each
+    EXPECT_FALSE(preferScan(2.0, 63, 64, 1.5));
+}
+
+TEST_F(KeysetTest, AnOrderedStatementGivingWayToTheScanKeepsEveryRowInOrder) {
+    // Wanting more rows than the engine gives between two looks at the clock.
+    DataSet::setScanSwitch(DataSet::ScanSwitch::AtOnce);
+    DataSet::setOpenBudget(std::chrono::milliseconds(0), 1000);
+    // Matches only at the end of the order (a condition no index serves): the
+    // ordered statement visits most rows before its first, the scan gives
+    // them all at once.
+    openBoth(std::string(kJoin) + " AND G.idx_nazwa + 0 > 19000 ORDER BY G.idx_nazwa");
+    ASSERT_TRUE(keyed_.keyed());
+    EXPECT_TRUE(keyed_.complete());
+    EXPECT_EQ(keyed_.knownCount(), whole_.recordCount());
+    EXPECT_EQ(keyed_.recNo(), 1);
+    expectSameRows();
+    // Rows spread over the order: some already read when it gave way.
+    openBoth(std::string(kJoin) + " AND G.ID % 5 <> 0 ORDER BY G.idx_nazwa");
+    EXPECT_TRUE(keyed_.complete());
+    expectSameRows();
+    // Ties, NULLs and negative ranks come in the index's order.
+    openBoth("SELECT ID, V, idx_nazwa FROM T WHERE ID % 3 <> 1 ORDER BY idx_nazwa");
+    EXPECT_TRUE(keyed_.complete());
+    expectSameRows();
+    // Ranks the scan cannot order: the ordered statement again from its
+    // start, with no row twice.
+    DataSet::setOpenBudget(std::chrono::milliseconds(0), 2000);
+    openBoth("SELECT ID, V, idx_nazwa FROM X ORDER BY idx_nazwa");
+    EXPECT_EQ(keyed_.knownCount(), 2000);
+    EXPECT_EQ(keyed_.recordCount(), 4000);
+    expectSameRows();
+    // Kept to the ordered statement, the same search reads in chunks.
+    DataSet::setScanSwitch(DataSet::ScanSwitch::Never);
+    DataSet::setOpenBudget(std::chrono::milliseconds(0), 100);
+    openBoth(std::string(kJoin) + " AND G.ID % 5 <> 0 ORDER BY G.idx_nazwa");
+    EXPECT_FALSE(keyed_.complete());
+    EXPECT_EQ(keyed_.knownCount(), 100);
     expectSameRows();
 }
 
