@@ -654,7 +654,8 @@ struct DataSet::KeysetState {
     }
 
     // Steps the key statement up to maxRows times, or until the clock says
-    // stop (checked every 64 rows). Returns the rows read.
+    // stop (checked every 64 rows; open's watch stops a long step too).
+    // Returns the rows read.
     std::size_t read(std::size_t maxRows, std::chrono::steady_clock::time_point deadline, bool useDeadline) {
         std::size_t n = 0;
         sqlite3_stmt* st = keyStmt.handle();
@@ -663,10 +664,20 @@ struct DataSet::KeysetState {
                 std::chrono::steady_clock::now() >= deadline)
                 break;
             const int rc = sqlite3_step(st);
-            if (rc == SQLITE_INTERRUPT && race.gaveWay) break;  // the scan goes on from here
+            if (rc == SQLITE_INTERRUPT && watch.stop != Stop::None) break;  // stopped by open's watch
             if (rc != SQLITE_ROW) {
                 finish(rc != SQLITE_DONE ? sqlite3_errmsg(db) : "");
                 break;
+            }
+            if (rerun > 0) {
+                // Started again: the rows already known come first.
+                const std::size_t at = keys.size() - rerun--;
+                sqlite3_value* key = sqlite3_column_value(st, 0);
+                if (sqlite3_value_type(key) != SQLITE_INTEGER || sqlite3_value_int64(key) != keys[at]) {
+                    finish("Wynik zapytania zmienił się w czasie czytania.");
+                    break;
+                }
+                continue;
             }
             if (keys.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max()) - 1) {
                 finish("Wynik zapytania ma zbyt wiele wierszy.");
@@ -743,34 +754,47 @@ struct DataSet::KeysetState {
         keyStmt.finalize();
     }
 
-    // --- the race
-    // During open, an ordered statement that is slow to give its first rows
-    // (its matches lie far down the order, after rows it visits at random)
-    // may give way to the side scan, which visits each page once and ends
-    // with every key. The engine cannot run two statements of a connection
-    // at once, so the scan is first timed for a moment, and the ordered
-    // statement, watched through the engine's progress callback, is stopped
-    // when preferScan says so; the scan then runs to its end.
-    struct Race {
+    // --- open's first keys
+    // During open the ordered statement is watched through the engine's
+    // progress callback, which may stop it in the middle of a step (a step
+    // can last seconds: the next match, or the end, may lie far down the
+    // order):
+    // - once it has the minimum rows and the budget is spent: open returns
+    //   without waiting for the next row; the statement starts again when
+    //   more are wanted, passing over the rows already known;
+    // - while it is short of them, when preferScan says the side scan would
+    //   be quicker (its matches lie far down the order, after rows it visits
+    //   at random): the side scan, timed for a moment beforehand (the engine
+    //   cannot run two statements of a connection at once), then runs to its
+    //   end and gives every key.
+    enum class Stop { None, Budget, Scan };
+    struct Watch {
         KeysetState* ks = nullptr;
         std::chrono::steady_clock::time_point start;
-        bool atOnce = false;
-        bool gaveWay = false;
+        std::chrono::steady_clock::time_point deadline;
+        bool racing = false;  // may give way to the side scan
+        bool atOnce = false;  // ... at its first chance
+        Stop stop = Stop::None;
 
         static int check(void* self) noexcept {
-            Race& r = *static_cast<Race*>(self);
-            const std::size_t found = r.ks->keys.size();
-            if (found >= gOpenMinRows) return 0;
-            if (!r.atOnce) {
-                const std::chrono::duration<double> t = std::chrono::steady_clock::now() - r.start;
-                if (!preferScan(t.count(), found, gOpenMinRows, r.ks->scanSeconds)) return 0;
+            Watch& w = *static_cast<Watch*>(self);
+            const std::size_t found = w.ks->keys.size();
+            const auto now = std::chrono::steady_clock::now();
+            if (found >= gOpenMinRows) {
+                if (now < w.deadline) return 0;
+                w.stop = Stop::Budget;
+            } else {
+                if (!w.racing) return 0;
+                const std::chrono::duration<double> t = now - w.start;
+                if (!w.atOnce && !preferScan(t.count(), found, gOpenMinRows, w.ks->scanSeconds)) return 0;
+                w.stop = Stop::Scan;
             }
-            r.gaveWay = true;
             return 1;  // the engine stops the statement with SQLITE_INTERRUPT
         }
     };
-    Race race;
+    Watch watch;
     double scanSeconds = 0;  // the side scan's expected time; 0: unknown
+    std::size_t rerun = 0;   // known rows a restarted statement gives first
 
     // Times the side scan for `span` and reckons its whole time from the
     // share of the table's `tableRows` it visited. Its rows are not kept.
@@ -779,15 +803,15 @@ struct DataSet::KeysetState {
         sqlite3_stmt* st = sideStmt.handle();
         if (st == nullptr || tableRows <= 0) return;
         sqlite3_stmt_status(st, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);
-        struct Stop {
+        struct Timer {
             std::chrono::steady_clock::time_point at;
             static int check(void* self) noexcept {
-                return std::chrono::steady_clock::now() >= static_cast<Stop*>(self)->at ? 1 : 0;
+                return std::chrono::steady_clock::now() >= static_cast<Timer*>(self)->at ? 1 : 0;
             }
         };
         const auto start = std::chrono::steady_clock::now();
-        Stop stop{start + span};
-        sqlite3_progress_handler(db, kProgressOps, &Stop::check, &stop);
+        Timer timer{start + span};
+        sqlite3_progress_handler(db, kProgressOps, &Timer::check, &timer);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         }
@@ -800,21 +824,31 @@ struct DataSet::KeysetState {
             scanSeconds = seconds.count() * static_cast<double>(tableRows) / static_cast<double>(visited);
     }
 
-    // Reads the first keys for open: the ordered statement until `deadline`
-    // (at least the minimum rows), or the side scan to its end if the
-    // ordered statement gives way to it.
-    void readFirst(std::chrono::steady_clock::time_point deadline) {
-        const bool racing = sideActive() && (race.atOnce || scanSeconds > 0);
-        if (racing) {
-            race.ks = this;
-            race.start = std::chrono::steady_clock::now();
-            race.gaveWay = false;
-            sqlite3_progress_handler(db, kProgressOps, &Race::check, &race);
-        }
+    // Reads the ordered statement under watch until `deadline` (at least
+    // the minimum rows); says why it stopped early.
+    Stop watchedRead(std::chrono::steady_clock::time_point deadline, bool racing) {
+        watch.ks = this;
+        watch.start = std::chrono::steady_clock::now();
+        watch.deadline = deadline;
+        watch.racing = racing;
+        watch.stop = Stop::None;
+        sqlite3_progress_handler(db, kProgressOps, &Watch::check, &watch);
         read(std::numeric_limits<std::size_t>::max(), deadline, true);
-        if (racing) sqlite3_progress_handler(db, 0, nullptr, nullptr);
-        if (!race.gaveWay) return;
-        race.gaveWay = false;
+        sqlite3_progress_handler(db, 0, nullptr, nullptr);
+        const Stop stop = watch.stop;
+        watch.stop = Stop::None;
+        if (stop == Stop::Budget) {
+            sqlite3_reset(keyStmt.handle());
+            rerun = keys.size();
+        }
+        return stop;
+    }
+
+    // Reads the first keys for open: the ordered statement until `deadline`,
+    // or the side scan to its end if the ordered statement gives way to it.
+    void readFirst(std::chrono::steady_clock::time_point deadline) {
+        const bool racing = sideActive() && (watch.atOnce || scanSeconds > 0);
+        if (watchedRead(deadline, racing) != Stop::Scan) return;
         // The statement is slow to its first rows, so the grid's pages are
         // read by their keys, never by streaming it from its start.
         streamDead = true;
@@ -828,7 +862,7 @@ struct DataSet::KeysetState {
             std::vector<std::int32_t>().swap(r.values);
             r.usable = true;
         }
-        read(std::numeric_limits<std::size_t>::max(), deadline, true);
+        watchedRead(deadline, false);
     }
 
     // The positions of the scan's rows in the order of (rank, key), as the
@@ -1173,7 +1207,7 @@ bool DataSet::openKeyed(Statement& full, std::string& error) {
 
     if (ks->sideActive()) {
         if (gScanSwitch == ScanSwitch::AtOnce)
-            ks->race.atOnce = true;
+            ks->watch.atOnce = true;
         else if (gScanSwitch == ScanSwitch::Auto)
             ks->probeSide(largestRowid(ks->db, sqlite3_column_table_name(fs, ks->keyField)), kScanProbe);
     }

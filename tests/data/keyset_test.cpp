@@ -442,6 +442,29 @@ TEST_F(KeysetTest, AnOrderedStatementGivingWayToTheScanKeepsEveryRowInOrder) {
     expectSameRows();
 }
 
+TEST_F(KeysetTest, OpenDoesNotWaitForTheEndOnceItsBudgetIsSpent) {
+    // Every match at the start of the order, then a long tail of rows that
+    // do not match: the step after the last match lasts until the end.
+    DataSet::setScanSwitch(DataSet::ScanSwitch::Never);
+    DataSet::setOpenBudget(std::chrono::milliseconds(10), 10);
+    const std::string tail = " AND (G.idx_nazwa + 0 < 150 OR length(randomblob(5000)) < 0)";
+    openBoth(std::string(kJoin) + tail + " ORDER BY G.idx_nazwa");
+    EXPECT_FALSE(keyed_.complete());
+    EXPECT_GE(keyed_.knownCount(), 10);
+    // Started again for the rest, the statement passes over the known rows.
+    ASSERT_TRUE(keyed_.fetchAll()) << keyed_.loadError();
+    expectSameRows();
+    // The same without a rank order: read on in order, chunk by chunk.
+    openBoth(std::string(kJoin) + tail + " ORDER BY G.NAZWA");
+    EXPECT_FALSE(keyed_.complete());
+    const int known = keyed_.knownCount();
+    EXPECT_GE(known, 10);
+    keyed_.fetchMore(5);
+    EXPECT_EQ(keyed_.knownCount(), std::min(known + 5, whole_.recordCount()));
+    ASSERT_TRUE(keyed_.fetchAll()) << keyed_.loadError();
+    expectSameRows();
+}
+
 TEST_F(KeysetTest, KeysBeyondThirtyTwoBitsKeepTheirValue) {
     DataSet::setOpenBudget(std::chrono::milliseconds(0), 5);
     // Ordered by the rank: keys from the scan; by V: in order, chunk by chunk.
