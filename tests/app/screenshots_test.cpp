@@ -194,6 +194,19 @@ TEST(Screenshots, ShowAllOnALargeCatalogue) {
         zapisz(&okno, dir, "large_2_wszystkie.png", saved);
         okno.tdm().QWybrTow.last();
         zapisz(&okno, dir, "large_3_ostatnia_strona.png", saved);
+        // A word whose goods come last in name order: the keys come from the scan, all at once.
+        wpisz(okno.findChild<QLineEdit*>(QStringLiteral("eNazwaTow")), QStringLiteral("zaprawa"));
+        okno.findChild<QPushButton*>(QStringLiteral("bSzukajTow"))->click();
+        ASSERT_TRUE(dialogs.shownMessages.empty());
+        kmx::data::DataSet& found = okno.tdm().QWybrTow;
+        EXPECT_TRUE(found.complete());
+        ASSERT_GT(found.knownCount(), 0);
+        const int nazwa = found.fieldIndex("TOWAR.NAZWA");
+        for (int r : {0, found.knownCount() - 1})
+            EXPECT_TRUE(QString::fromStdString(found.displayText(r, nazwa))
+                            .contains(QStringLiteral("zaprawa"), Qt::CaseInsensitive))
+                << r;
+        zapisz(&okno, dir, "large_4_szukaj_zaprawa.png", saved);
     }
     kmx::data::DataSet::setOpenBudget(budget, minRows);
     for (const QString& f : saved) EXPECT_GT(QFile(f).size(), 1000) << f.toStdString();
