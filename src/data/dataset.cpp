@@ -568,6 +568,25 @@ void radixSortByHighWord(std::vector<std::uint64_t>& words) {
 
 }  // namespace
 
+namespace {
+
+// A progress callback on a connection for a scope (removed on the way out,
+// however it is left: the callback's data lives in the scope).
+class ProgressCallback {
+public:
+    ProgressCallback(sqlite3* db, int (*fn)(void*), void* arg) : db_(db) {
+        sqlite3_progress_handler(db_, kProgressOps, fn, arg);
+    }
+    ~ProgressCallback() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
+    ProgressCallback(const ProgressCallback&) = delete;
+    ProgressCallback& operator=(const ProgressCallback&) = delete;
+
+private:
+    sqlite3* db_;
+};
+
+}  // namespace
+
 struct DataSet::KeysetState {
     // Rows read at a time: a window of neighbouring rows of the view.
     static constexpr std::size_t kWindow = 64;
@@ -811,11 +830,12 @@ struct DataSet::KeysetState {
         };
         const auto start = std::chrono::steady_clock::now();
         Timer timer{start + span};
-        sqlite3_progress_handler(db, kProgressOps, &Timer::check, &timer);
         int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        {
+            const ProgressCallback watching(db, &Timer::check, &timer);
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            }
         }
-        sqlite3_progress_handler(db, 0, nullptr, nullptr);
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
         const std::int64_t visited = sqlite3_stmt_status(st, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);
         sqlite3_reset(st);
@@ -832,9 +852,10 @@ struct DataSet::KeysetState {
         watch.deadline = deadline;
         watch.racing = racing;
         watch.stop = Stop::None;
-        sqlite3_progress_handler(db, kProgressOps, &Watch::check, &watch);
-        read(std::numeric_limits<std::size_t>::max(), deadline, true);
-        sqlite3_progress_handler(db, 0, nullptr, nullptr);
+        {
+            const ProgressCallback watching(db, &Watch::check, &watch);
+            read(std::numeric_limits<std::size_t>::max(), deadline, true);
+        }
         const Stop stop = watch.stop;
         watch.stop = Stop::None;
         if (stop == Stop::Budget) {
