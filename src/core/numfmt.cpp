@@ -147,26 +147,29 @@ static_assert(kSerialBase == -25569, "30 December 1899 lies 25569 days before 1 
 }  // namespace
 
 std::string formatGeneral(double v, int precision, char decimalSep) {
-    if (std::string bad = nonFinite(v); !bad.empty()) return bad;
+    std::string out;
+    appendGeneral(out, v, precision, decimalSep);
+    return out;
+}
+
+void appendGeneral(std::string& out, double v, int precision, char decimalSep) {
+    if (std::string bad = nonFinite(v); !bad.empty()) {
+        out += bad;
+        return;
+    }
     precision = std::clamp(precision, 1, 800);
     if (v == 0) v = 0.0;  // no "-0"
-    std::string buf(static_cast<std::size_t>(precision) + 32, '\0');
-    const auto res =
-        std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, precision);
-    buf.resize(static_cast<std::size_t>(res.ptr - buf.data()));
-    std::string out;
-    out.reserve(buf.size());
-    const std::size_t e = buf.find('e');
-    for (std::size_t k = 0; k < std::min(e, buf.size()); ++k)
-        out.push_back(buf[k] == '.' ? decimalSep : buf[k]);
-    if (e != std::string::npos) {
+    char buf[840];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, precision);
+    const char* e = std::find(buf, res.ptr, 'e');
+    for (const char* k = buf; k != e; ++k) out.push_back(*k == '.' ? decimalSep : *k);
+    if (e != res.ptr) {
         int expValue = 0;
-        const char* first = buf.data() + e + 1;
+        const char* first = e + 1;
         if (*first == '+') ++first;
-        std::from_chars(first, buf.data() + buf.size(), expValue);
+        std::from_chars(first, res.ptr, expValue);
         out += exponentText(expValue);
     }
-    return out;
 }
 
 std::string formatFixed(double v, int decimals, char decimalSep) {

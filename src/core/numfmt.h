@@ -17,6 +17,8 @@ namespace kmx {
 // Zero never carries a minus sign. Infinities and NaN give "INF", "-INF" and
 // "NAN" here and below.
 std::string formatGeneral(double v, int precision, char decimalSep);
+// The same appended to `out`: for writers of many numbers.
+void appendGeneral(std::string& out, double v, int precision, char decimalSep);
 
 // Fixed notation with exactly `decimals` digits after the separator (0 gives
 // no separator). Rounds the shortest decimal form of the value half away from

@@ -1,14 +1,11 @@
 #include "core/pricelist.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <chrono>
-#include <cmath>
 #include <ctime>
 #include <istream>
 #include <ostream>
-#include <system_error>
 
 #include "core/cp1250.h"
 #include "core/numfmt.h"
@@ -328,21 +325,10 @@ std::optional<std::string> GoodsLine(const GoodsRecord& r, Version v) {
 }
 
 namespace {
-// Appends ";" and the price as PriceText writes it; the common case (no
-// exponent) without a string of its own.
+// Appends ";" and the price as PriceText writes it.
 void joinPrice(std::string& line, std::optional<double> v) {
     line += ';';
-    if (!v) return;
-    if (std::isfinite(*v)) {
-        const double x = *v == 0 ? 0.0 : *v;  // no "-0"
-        char buf[64];
-        const auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
-        if (res.ec == std::errc() && std::find(buf, res.ptr, 'e') == res.ptr) {
-            line.append(buf, res.ptr);
-            return;
-        }
-    }
-    line += PriceText(v);
+    if (v) appendGeneral(line, *v, 15, '.');
 }
 }  // namespace
 
