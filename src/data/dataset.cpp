@@ -792,7 +792,6 @@ struct DataSet::KeysetState {
         std::chrono::steady_clock::time_point start;
         std::chrono::steady_clock::time_point deadline;
         bool racing = false;  // may give way to the side scan
-        bool atOnce = false;  // ... at its first chance
         Stop stop = Stop::None;
 
         static int check(void* self) noexcept {
@@ -805,7 +804,9 @@ struct DataSet::KeysetState {
             } else {
                 if (!w.racing) return 0;
                 const std::chrono::duration<double> t = now - w.start;
-                if (!w.atOnce && !preferScan(t.count(), found, gOpenMinRows, w.ks->scanSeconds)) return 0;
+                if (gScanSwitch != DataSet::ScanSwitch::AtOnce &&
+                    !preferScan(t.count(), found, gOpenMinRows, w.ks->scanSeconds))
+                    return 0;
                 w.stop = Stop::Scan;
             }
             return 1;  // the engine stops the statement with SQLITE_INTERRUPT
@@ -868,7 +869,7 @@ struct DataSet::KeysetState {
     // Reads the first keys for open: the ordered statement until `deadline`,
     // or the side scan to its end if the ordered statement gives way to it.
     void readFirst(std::chrono::steady_clock::time_point deadline) {
-        const bool racing = sideActive() && (watch.atOnce || scanSeconds > 0);
+        const bool racing = sideActive() && (gScanSwitch == DataSet::ScanSwitch::AtOnce || scanSeconds > 0);
         if (watchedRead(deadline, racing) != Stop::Scan) return;
         // The statement is slow to its first rows, so the grid's pages are
         // read by their keys, never by streaming it from its start.
@@ -1226,12 +1227,8 @@ bool DataSet::openKeyed(Statement& full, std::string& error) {
         }
     }
 
-    if (ks->sideActive()) {
-        if (gScanSwitch == ScanSwitch::AtOnce)
-            ks->watch.atOnce = true;
-        else if (gScanSwitch == ScanSwitch::Auto)
-            ks->probeSide(largestRowid(ks->db, sqlite3_column_table_name(fs, ks->keyField)), kScanProbe);
-    }
+    if (ks->sideActive() && gScanSwitch == ScanSwitch::Auto)
+        ks->probeSide(largestRowid(ks->db, sqlite3_column_table_name(fs, ks->keyField)), kScanProbe);
     const auto deadline = std::chrono::steady_clock::now() + gOpenBudget;
     ks->readFirst(deadline);
     if (!ks->error.empty()) {
