@@ -193,11 +193,12 @@ int run(const Options& o) {
         // Named copies: lambdas below capture them (clang 14 cannot capture a structured binding).
         const std::string& name = item.first;
         const std::string* sql = item.second;
-        const Samples program = timeRuns(o.repeat, freshModule, [&] {
+        const auto openAndPaint = [&] {
             data::DataSet& ds = fresh.dm->QWybrTow;
             if (!ds.open(*sql, error)) std::cerr << "kmx-bench-large: " << error << "\n";
             sink += paintScreen(ds, 0);
-        });
+        };
+        const Samples program = timeRuns(o.repeat, freshModule, openAndPaint);
         const Samples raw = timeRuns(o.repeat, freshRaw, [&] {
             RawScan scan;
             fresh.raw->scan(*sql, scan, error, kScreenRows);
@@ -221,11 +222,7 @@ int run(const Options& o) {
         if (!all) {
             // The program kept to the ordered statement, as the engine runs it.
             data::DataSet::setScanSwitch(data::DataSet::ScanSwitch::Never);
-            const Samples ordered = timeRuns(o.repeat, freshModule, [&] {
-                data::DataSet& ds = fresh.dm->QWybrTow;
-                if (!ds.open(*sql, error)) std::cerr << "kmx-bench-large: " << error << "\n";
-                sink += paintScreen(ds, 0);
-            });
+            const Samples ordered = timeRuns(o.repeat, freshModule, openAndPaint);
             data::DataSet::setScanSwitch(data::DataSet::ScanSwitch::Auto);
             table.push_back({"first screen, " + name + ", the ordered statement alone (warm; cold)",
                              std::to_string(kScreenRows), msText(ordered.median()) + " / " + msText(ordered.first),
